@@ -1,0 +1,32 @@
+#include "Clock.h"
+
+#include <atomic>
+#include <chrono>
+
+namespace fw {
+namespace {
+
+const auto gStart = std::chrono::steady_clock::now();
+std::atomic<bool> gManual{false};
+std::atomic<std::int64_t> gManualNow{0};
+
+}  // namespace
+
+std::int64_t NowMs() {
+  if (gManual.load(std::memory_order_acquire)) return gManualNow.load(std::memory_order_acquire);
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - gStart)
+      .count();
+}
+
+std::int64_t Ticks() { return NowMs() * 60 / 1000; }
+
+namespace clock_hooks {
+void UseManualClock() {
+  gManualNow.store(0);
+  gManual.store(true, std::memory_order_release);
+}
+bool IsManual() { return gManual.load(std::memory_order_acquire); }
+void SetManualNow(std::int64_t ms) { gManualNow.store(ms, std::memory_order_release); }
+}  // namespace clock_hooks
+
+}  // namespace fw
