@@ -11,6 +11,11 @@ namespace fw {
 
 class Sound {
  public:
+  Sound() = default;
+  ~Sound();  // stops the sound: the mixer reads samples_ in place
+  Sound(const Sound&) = delete;
+  Sound& operator=(const Sound&) = delete;
+
   // Refuses (nullptr) anything but an uncompressed PCM WAVE file.
   static std::shared_ptr<Sound> FromWAVE(std::span<const std::uint8_t> bytes);
 

@@ -1,0 +1,143 @@
+#include "Menu.h"
+
+#include <QMenuBar>
+#include <QStringList>
+
+#include "Application.h"
+#include "Window.h"
+#include "internal/MenuBridge.h"
+#include "internal/QtBridge.h"
+
+namespace fw {
+
+MenuItem::MenuItem(Kind kind) : kind_(kind) {}
+MenuItem::~MenuItem() = default;
+
+void MenuItem::SetImpl(std::unique_ptr<Impl> impl) { impl_ = std::move(impl); }
+
+void MenuItem::SetText(std::string_view t) {
+  text_ = t;
+  if (impl_ && impl_->action) impl_->action->setText(ToQ(t));
+  if (impl_ && impl_->menu) impl_->menu->setTitle(ToQ(t));
+}
+
+void MenuItem::SetKeyboardShortcut(std::string_view s) {
+  shortcut_ = s;
+  if (impl_ && impl_->action) impl_->action->setShortcut(menus::ShortcutFor(s));
+}
+
+void MenuItem::SetEnabled(bool e) {
+  enabled_ = e;
+  if (impl_ && impl_->action) impl_->action->setEnabled(e);
+}
+
+void MenuItem::SetChecked(bool c) {
+  checked_ = c;
+  if (impl_ && impl_->action) {
+    impl_->action->setCheckable(c || impl_->action->isCheckable());
+    impl_->action->setChecked(c);
+  }
+}
+
+void MenuItem::Append(std::unique_ptr<MenuItem> item) {
+  item->parent_ = this;
+  children_.push_back(std::move(item));
+}
+
+MenuItem* MenuItem::Child(std::string_view name) const {
+  for (auto& c : children_)
+    if (c->Name() == name) return c.get();
+  return nullptr;
+}
+
+namespace menus {
+
+QKeySequence ShortcutFor(std::string_view text) {
+  if (text.empty()) return {};
+  QStringList parts = ToQ(text).split('+', Qt::SkipEmptyParts);
+  if (parts.isEmpty()) return {};
+  QString key = parts.takeLast();
+  QStringList mods;
+  for (const QString& m : parts) {
+    QString name = m == "Cmd" ? "Ctrl" : m == "Option" ? "Alt" : m;
+    if (!mods.contains(name)) mods << name;  // "Cmd+Cmd+Q" is Ctrl+Q
+  }
+  mods << key;
+  return QKeySequence(mods.join('+'));
+}
+
+namespace {
+
+void Deliver(MenuItem& item) {
+  if (item.GetKind() == MenuItem::Kind::Quit) {
+    if (Application* app = CurrentApp()) app->Quit();
+    return;
+  }
+  if (Window* front = windows::Front()) front->HandleMenu(item.Name());
+}
+
+MenuBar* RootOf(MenuItem& item) {
+  MenuItem* m = &item;
+  while (m->Parent()) m = m->Parent();
+  return static_cast<MenuBar*>(m);
+}
+
+void Build(MenuItem& item) {
+  if (item.impl()) return;
+  auto impl = std::make_unique<MenuItem::Impl>();
+  if (item.Count() > 0) {
+    impl->menu = std::make_unique<QMenu>(ToQ(item.Text()));
+    impl->action = impl->menu->menuAction();
+    for (int i = 0; i < item.Count(); ++i) {
+      MenuItem& child = *item.Item(i);
+      Build(child);
+      impl->menu->addAction(child.impl()->action);
+    }
+    QObject::connect(impl->menu.get(), &QMenu::aboutToShow, [&item] { RunEnablePass(*RootOf(item)); });
+  } else if (item.Text() == "-") {
+    impl->ownAction = std::make_unique<QAction>();
+    impl->ownAction->setSeparator(true);
+    impl->action = impl->ownAction.get();
+  } else {
+    impl->ownAction = std::make_unique<QAction>(ToQ(item.Text()));
+    impl->action = impl->ownAction.get();
+    impl->action->setShortcut(ShortcutFor(item.KeyboardShortcut()));
+    impl->action->setShortcutContext(Qt::ApplicationShortcut);
+    if (item.GetKind() == MenuItem::Kind::Quit) impl->action->setMenuRole(QAction::QuitRole);
+    if (item.GetKind() == MenuItem::Kind::AppleMenu) impl->action->setMenuRole(QAction::AboutRole);
+    QObject::connect(impl->action, &QAction::triggered, [&item] { Guard([&] { Deliver(item); }); });
+  }
+  impl->action->setEnabled(item.Enabled());
+  if (item.Checked()) {
+    impl->action->setCheckable(true);
+    impl->action->setChecked(true);
+  }
+  item.SetImpl(std::move(impl));
+}
+
+}  // namespace
+
+void Install(MenuBar& bar, QMainWindow& frame, Window&) {
+  QMenuBar* qbar = frame.menuBar();
+  qbar->clear();
+  for (int i = 0; i < bar.Count(); ++i) {
+    Build(*bar.Item(i));
+    qbar->addAction(bar.Item(i)->impl()->action);
+  }
+  // Shortcuts work without the menu open, so the enabling runs before each key too.
+  for (int i = 0; i < bar.Count(); ++i)
+    ForEachItem(*bar.Item(i), [&frame](MenuItem& it) {
+      if (it.impl() && it.impl()->ownAction) frame.addAction(it.impl()->action);
+    });
+}
+
+void RunEnablePass(MenuBar& bar) {
+  ForEachItem(bar, [](MenuItem& it) { it.SetEnabled(it.GetKind() == MenuItem::Kind::Quit || it.AutoEnable()); });
+  // The top menus themselves always open.
+  for (int i = 0; i < bar.Count(); ++i) bar.Item(i)->SetEnabled(true);
+  if (Window* front = windows::Front()) Guard([&] { front->Event_EnableMenuItems(); });
+}
+
+}  // namespace menus
+
+}  // namespace fw

@@ -1,0 +1,123 @@
+#include "Timer.h"
+
+#include <exception>
+#include <semaphore>
+#include <thread>
+
+#include "Application.h"
+#include "Clock.h"
+#include "internal/Pump.h"
+
+namespace fw {
+
+Scheduled::Scheduled() { pump::Register(this); }
+Scheduled::~Scheduled() { pump::Unregister(this); }
+
+void Timer::SetMode(int mode) {
+  mode_ = mode;
+  due_ = mode == kOff ? -1 : NowMs() + period_;
+  pump::Changed();
+}
+
+void Timer::SetPeriod(int ms) {
+  period_ = ms < 1 ? 1 : ms;
+  if (mode_ != kOff) due_ = NowMs() + period_;
+  pump::Changed();
+}
+
+std::int64_t Timer::DueMs() const { return due_; }
+
+void Timer::Fire() {
+  if (mode_ == kOff) return;
+  if (mode_ == kSingle) {
+    mode_ = kOff;
+    due_ = -1;
+  } else {
+    due_ += period_;
+    if (due_ <= NowMs()) due_ = NowMs() + period_;  // a late pass does not fire twice to catch up
+  }
+  if (Action) Guard([&] { Action(); });
+}
+
+namespace {
+
+// Thrown into a thread's handler at a yield when its owner goes away.
+struct ThreadCancelled {};
+
+thread_local Thread::Impl* tCurrent = nullptr;
+
+}  // namespace
+
+struct Thread::Impl {
+  std::binary_semaphore toThread{0}, toMain{0};
+  std::thread worker;
+  bool started = false, finished = false, cancel = false;
+  std::int64_t lastTurn = -1;
+  std::exception_ptr failure;
+};
+
+Thread::Thread() : impl_(std::make_unique<Impl>()) {}
+
+Thread::~Thread() {
+  if (impl_->worker.joinable()) {
+    impl_->cancel = true;
+    while (!impl_->finished) {
+      impl_->toThread.release();
+      impl_->toMain.acquire();
+    }
+    impl_->worker.join();
+  }
+}
+
+void Thread::Run() {
+  if (impl_->started) return;
+  impl_->started = true;
+  Impl* impl = impl_.get();
+  impl->worker = std::thread([this, impl] {
+    impl->toThread.acquire();
+    tCurrent = impl;
+    if (!impl->cancel) {
+      try {
+        if (RunHandler) RunHandler();
+      } catch (const ThreadCancelled&) {
+      } catch (...) {
+        impl->failure = std::current_exception();
+      }
+    }
+    impl->finished = true;
+    impl->toMain.release();
+  });
+  pump::Changed();
+}
+
+bool Thread::IsRunning() const { return impl_->started && !impl_->finished; }
+
+// One turn a millisecond: often enough for the thread, and the loop does not spin.
+std::int64_t Thread::DueMs() const {
+  if (!IsRunning()) return -1;
+  return impl_->lastTurn < 0 ? NowMs() : impl_->lastTurn + 1;
+}
+
+void Thread::Fire() {
+  if (!IsRunning()) return;
+  impl_->lastTurn = NowMs();
+  impl_->toThread.release();
+  impl_->toMain.acquire();
+  if (impl_->failure) {
+    auto failure = std::exchange(impl_->failure, nullptr);
+    Guard([&] { std::rethrow_exception(failure); });
+  }
+}
+
+void YieldToNextThread() {
+  Thread::Impl* self = tCurrent;
+  if (!self) {
+    pump::ProcessEventsOnce();
+    return;
+  }
+  self->toMain.release();
+  self->toThread.acquire();
+  if (self->cancel) throw ThreadCancelled{};
+}
+
+}  // namespace fw

@@ -1,0 +1,75 @@
+// Timers and the cooperative thread, both driven by the framework's event pump
+// on the one clock.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace fw {
+
+// Something the event pump runs when its time has come.
+class Scheduled {
+ public:
+  Scheduled();
+  virtual ~Scheduled();
+  Scheduled(const Scheduled&) = delete;
+  Scheduled& operator=(const Scheduled&) = delete;
+  // NowMs() at which Fire is due next, or -1 when idle.
+  virtual std::int64_t DueMs() const = 0;
+  virtual void Fire() = 0;
+};
+
+class Timer : public Scheduled {
+ public:
+  enum Mode { kOff = 0, kSingle = 1, kMultiple = 2 };
+
+  Timer() = default;
+  Timer(int mode, int periodMs) { SetPeriod(periodMs), SetMode(mode); }
+
+  int GetMode() const { return mode_; }
+  // Arming a timer (re)starts its period from now; it may be set from the loader thread.
+  void SetMode(int mode);
+  int Period() const { return period_; }
+  void SetPeriod(int ms);
+  void Reset() { SetMode(mode_); }
+
+  std::function<void()> Action;
+
+  std::int64_t DueMs() const override;
+  void Fire() override;
+
+ private:
+  int mode_ = kOff;
+  int period_ = 1000;
+  std::int64_t due_ = -1;
+};
+
+// A thread that takes turns with the event loop: Run's handler runs on its own
+// stack, but only while the event loop waits for it, until it yields or ends.
+// So the handler may touch anything the event loop owns, without locks.
+class Thread : public Scheduled {
+ public:
+  Thread();
+  ~Thread() override;
+
+  std::function<void()> RunHandler;
+  int Priority = 5;
+
+  void Run();  // starts it; its first turn comes at the event loop's next pass
+  bool IsRunning() const;
+
+  std::int64_t DueMs() const override;
+  void Fire() override;  // one turn
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+// Called from a Thread's handler: hands the turn back to the event loop.
+// On the event loop itself it lets pending events run once.
+void YieldToNextThread();
+
+}  // namespace fw

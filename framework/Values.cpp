@@ -1,0 +1,153 @@
+#include "Values.h"
+
+#include <QDate>
+#include <QLocale>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <mutex>
+
+namespace fw {
+
+std::string Str(std::int64_t n) { return std::to_string(n); }
+
+double Val(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+  std::size_t start = i;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+  bool digits = false;
+  while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, digits = true;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, digits = true;
+  }
+  if (!digits) return 0.0;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < s.size() && (s[j] == '-' || s[j] == '+')) ++j;
+    if (j < s.size() && s[j] >= '0' && s[j] <= '9') {
+      while (j < s.size() && s[j] >= '0' && s[j] <= '9') ++j;
+      i = j;
+    }
+  }
+  return std::strtod(std::string(s.substr(start, i - start)).c_str(), nullptr);
+}
+
+std::string Format(double value, std::string_view pattern) {
+  auto dot = pattern.find('.');
+  int decimals = 0;
+  int minInt = 0;
+  std::string_view intPart = pattern.substr(0, dot);
+  for (char c : intPart)
+    if (c == '0') ++minInt;
+  if (dot != std::string_view::npos)
+    for (char c : pattern.substr(dot + 1))
+      if (c == '0' || c == '#') ++decimals;
+  bool trimZeros = dot != std::string_view::npos && pattern.substr(dot + 1).find('0') == std::string_view::npos;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(value));
+  std::string out = buf;
+  if (trimZeros && out.find('.') != std::string::npos) {
+    while (!out.empty() && out.back() == '0') out.pop_back();
+    if (!out.empty() && out.back() == '.') out.pop_back();
+  }
+  auto intLen = out.find('.') == std::string::npos ? out.size() : out.find('.');
+  if (intLen == 1 && out[0] == '0' && minInt == 0 && out.size() > 1) out.erase(0, 1);
+  if (static_cast<int>(intLen) < minInt) out = std::string(static_cast<std::size_t>(minInt) - intLen, '0') + out;
+  bool negative = value < 0 && out.find_first_not_of("0.") != std::string::npos;
+  return negative ? "-" + out : out;
+}
+
+std::string NthField(std::string_view s, std::string_view sep, int n) {
+  if (n < 1 || sep.empty()) return n == 1 ? std::string(s) : std::string();
+  std::size_t start = 0;
+  for (int field = 1;; ++field) {
+    auto end = s.find(sep, start);
+    if (field == n) return std::string(s.substr(start, end == std::string_view::npos ? s.npos : end - start));
+    if (end == std::string_view::npos) return {};
+    start = end + sep.size();
+  }
+}
+
+int CountFields(std::string_view s, std::string_view sep) {
+  if (sep.empty()) return s.empty() ? 0 : 1;
+  int count = 1;
+  for (auto pos = s.find(sep); pos != std::string_view::npos; pos = s.find(sep, pos + sep.size())) ++count;
+  return count;
+}
+
+std::string LTrim(std::string_view s) {
+  auto i = s.find_first_not_of(" \t\r\n");
+  return i == std::string_view::npos ? std::string() : std::string(s.substr(i));
+}
+
+std::string Trim(std::string_view s) {
+  std::string l = LTrim(s);
+  auto j = l.find_last_not_of(" \t\r\n");
+  return j == std::string::npos ? std::string() : l.substr(0, j + 1);
+}
+
+std::string Chr(std::uint32_t cp) {
+  std::string out;
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return out;
+}
+
+Date Date::Today() {
+  QDate d = QDate::currentDate();
+  return Date(d.year(), d.month(), d.day());
+}
+
+std::string Date::ShortDate() const {
+  // A hall-of-fame row separates its fields with commas, so the date may hold none.
+  QString text = QLocale::system().toString(QDate(year_, month_, day_), QLocale::ShortFormat);
+  text.remove(QLatin1Char(','));
+  return text.toStdString();
+}
+
+namespace {
+std::mutex gSeedMutex;
+std::optional<std::uint32_t> gSeed;
+std::uint32_t gSeedIndex = 0;
+
+std::uint32_t NextSeed() {
+  std::lock_guard lock(gSeedMutex);
+  if (gSeed) return *gSeed + gSeedIndex++;
+  return std::random_device{}();
+}
+}  // namespace
+
+namespace random_hooks {
+void SetSeed(std::optional<std::uint32_t> seed) {
+  std::lock_guard lock(gSeedMutex);
+  gSeed = seed;
+  gSeedIndex = 0;
+}
+}  // namespace random_hooks
+
+Random::Random() : engine_(NextSeed()) {}
+
+int Random::InRange(int lo, int hi) {
+  if (hi < lo) std::swap(lo, hi);
+  return std::uniform_int_distribution<int>(lo, hi)(engine_);
+}
+
+double Random::Number() { return std::uniform_real_distribution<double>(0.0, 1.0)(engine_); }
+
+}  // namespace fw

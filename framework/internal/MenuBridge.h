@@ -1,0 +1,32 @@
+// The platform side of the menu tree.
+#pragma once
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+
+#include <memory>
+
+#include "../Menu.h"
+
+namespace fw {
+
+class Window;
+
+struct MenuItem::Impl {
+  QPointer<QAction> action;
+  std::unique_ptr<QMenu> menu;  // for an item that has items of its own
+  std::unique_ptr<QAction> ownAction;
+};
+
+namespace menus {
+// Shows the bar's menus in the frame; commands go to the front window.
+void Install(MenuBar& bar, QMainWindow& frame, Window& owner);
+// Resets each item to its AutoEnable setting, then lets the front window enable its items.
+void RunEnablePass(MenuBar& bar);
+// The key sequence for a shortcut text such as "Cmd+N" or "Cmd+Cmd+Q".
+QKeySequence ShortcutFor(std::string_view text);
+}  // namespace menus
+
+}  // namespace fw

@@ -1,0 +1,43 @@
+// Qt-side access to framework objects, for framework sources only.
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <QString>
+
+#include <functional>
+#include <string_view>
+
+#include "../Picture.h"
+
+namespace fw {
+
+inline QString ToQ(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+inline QColor ToQ(Color c) { return QColor(c.r, c.g, c.b); }
+
+struct Picture::Impl {
+  QImage image;  // ARGB32
+  std::uint64_t version = 0;
+  QImage composed;  // image with the mask applied, rebuilt when either changed
+  std::uint64_t composedFor = ~0ull;
+};
+
+// A Graphics paints either through a painter that is already active (a canvas
+// during Paint) or onto an image, opening a painter for each call.
+struct Graphics::Impl {
+  QPainter* active = nullptr;
+  QImage* image = nullptr;
+  int width = 0, height = 0;
+  std::function<void()> changed;  // after each drawing call
+};
+
+// The image as drawn: the colour layer with the mask's opacity.
+const QImage& Composed(const Picture& pic);
+QFont FontFor(const Graphics& g);
+std::unique_ptr<Graphics> GraphicsOnPainter(QPainter& p, int w, int h);
+
+class Window;
+// The widget that holds a window's content and controls.
+QWidget* ContentWidget(const Window& w);
+
+}  // namespace fw

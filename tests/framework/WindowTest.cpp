@@ -1,0 +1,169 @@
+#include "framework/Window.h"
+
+#include <gtest/gtest.h>
+
+#include "framework/Application.h"
+#include "framework/Clock.h"
+#include "framework/Menu.h"
+#include "framework/TestHooks.h"
+#include "framework/Timer.h"
+
+namespace {
+
+using fw::test::Advance;
+
+struct Probe : fw::Window {
+  Probe() {
+    SetSize(200, 100);
+    SetTitle("Probe");
+    label.Open = [this] { log.push_back("label open"); };
+    canvas.MouseDown = [this](int x, int y) {
+      log.push_back("down " + std::to_string(x) + "," + std::to_string(y));
+      return takeDown;
+    };
+    canvas.MouseUp = [this](int x, int y) { log.push_back("up " + std::to_string(x) + "," + std::to_string(y)); };
+    canvas.Paint = [](fw::Graphics& g) {
+      g.SetForeColor(fw::RGB(0, 0, 255));
+      g.FillRect(0, 0, g.Width(), g.Height());
+    };
+  }
+  void Event_Open() override { log.push_back("window open"); }
+  void Event_Close() override { ++closes; }
+
+  std::vector<std::string> log;
+  bool takeDown = true;
+  int closes = 0;
+  fw::StaticText label{this, "label", 0, 0, 100, 20};
+  fw::Canvas canvas{this, "canvas", 50, 50, 40, 30};
+};
+
+struct Other : fw::Window {};
+
+TEST(Window, ImplicitInstanceIsMadeOnceAndAnewAfterClose) {
+  Probe& a = fw::Implicit<Probe>();
+  EXPECT_EQ(&a, &fw::Implicit<Probe>());
+  EXPECT_EQ(a.log, (std::vector<std::string>{"label open", "window open"}));
+  EXPECT_TRUE(a.IsVisible());
+  EXPECT_EQ(a.Width(), 200);
+  EXPECT_EQ(a.Height(), 100);
+
+  a.Close();
+  EXPECT_EQ(a.closes, 1);
+  a.Close();
+  EXPECT_EQ(a.closes, 1) << "closing twice closes once";
+  EXPECT_EQ(fw::windows::Find(typeid(Probe)), nullptr);
+  Advance(1);  // the closed window is destroyed at the next pass
+  Probe& b = fw::Implicit<Probe>();
+  EXPECT_EQ(b.log.size(), 2u);
+  EXPECT_EQ(fw::windows::All().size(), 1u);
+}
+
+TEST(Window, ControlsAreFoundByName) {
+  Probe& w = fw::Implicit<Probe>();
+  EXPECT_EQ(w.FindControl("canvas"), &w.canvas);
+  EXPECT_EQ(w.FindControl("nothing"), nullptr);
+  w.canvas.SetLeft(52);
+  EXPECT_EQ(w.canvas.Left(), 52);
+}
+
+TEST(Window, MouseUpGoesToTheCanvasThatTookTheDownWhereverItIsReleased) {
+  Probe& w = fw::Implicit<Probe>();
+  fw::test::PressMouse(w, 60, 55);
+  fw::test::MoveMouse(w, 150, 90);
+  fw::test::ReleaseMouse(w, 150, 90);
+  EXPECT_EQ(w.log[2], "down 10,5");
+  ASSERT_EQ(w.log.size(), 4u);
+  EXPECT_EQ(w.log[3], "up 100,40") << "coordinates stay the canvas's own";
+
+  w.takeDown = false;
+  fw::test::PressMouse(w, 60, 55);
+  fw::test::ReleaseMouse(w, 60, 55);
+  EXPECT_EQ(w.log.back(), "down 10,5") << "a refused press gets no release";
+}
+
+TEST(Window, RendersItsControls) {
+  Probe& w = fw::Implicit<Probe>();
+  w.SetBackColor(fw::RGB(210, 225, 255), true);
+  auto img = fw::test::Render(w);
+  ASSERT_TRUE(img);
+  EXPECT_EQ(img->Width(), 200);
+  EXPECT_EQ(img->Pixel(60, 60), fw::RGB(0, 0, 255));
+  EXPECT_EQ(img->Pixel(10, 90), fw::RGB(210, 225, 255));
+}
+
+TEST(Window, ShowModalRunsUntilTheWindowClosesAndTheAnswerActs) {
+  fw::Timer later(fw::Timer::kOff, 0);
+  bool answered = false;
+  fw::test::OnModal([&](fw::Window& w) {
+    answered = true;
+    EXPECT_TRUE(w.IsModal());
+    w.Close();
+  });
+  Probe& w = fw::Implicit<Probe>();
+  w.ShowModal();
+  EXPECT_TRUE(answered);
+  EXPECT_FALSE(w.IsOpen());
+}
+
+TEST(Window, AnUnansweredModalRunsTheClockUntilATimerClosesIt) {
+  Probe& w = fw::Implicit<Probe>();
+  fw::Timer closer(fw::Timer::kSingle, 2000);
+  closer.Action = [&] { w.Close(); };
+  std::int64_t start = fw::NowMs();
+  w.ShowModal();
+  EXPECT_EQ(fw::NowMs() - start, 2000);
+}
+
+TEST(Window, MenuCommandsGoToTheFrontWindowAfterTheEnablingPass) {
+  fw::MenuBar bar;
+  auto file = std::make_unique<fw::MenuItem>();
+  file->SetName("File");
+  file->SetText("File");
+  auto save = std::make_unique<fw::MenuItem>();
+  save->SetName("FileSave");
+  save->SetText("Save");
+  save->SetAutoEnable(false);
+  auto again = std::make_unique<fw::MenuItem>();
+  again->SetName("FileAgain");
+  again->SetText("Again");
+  again->SetAutoEnable(true);
+  file->Append(std::move(save));
+  file->Append(std::move(again));
+  bar.Append(std::move(file));
+
+  struct Menued : fw::Window {
+    bool allowSave = false;
+    int saves = 0, agains = 0;
+    Menued() {
+      AddMenuHandler("FileSave", [this] { return ++saves, false; });
+      AddMenuHandler("FileAgain", [this] { return ++agains, false; });
+    }
+    void Event_EnableMenuItems() override {
+      if (allowSave) GetMenuBar()->Child("File")->Child("FileSave")->SetEnabled(true);
+    }
+  };
+  Menued& w = fw::Implicit<Menued>();
+  w.SetMenuBar(&bar);
+  EXPECT_FALSE(fw::test::ChooseMenu("FileSave"));
+  EXPECT_TRUE(fw::test::ChooseMenu("FileAgain"));
+  w.allowSave = true;
+  EXPECT_TRUE(fw::test::ChooseMenu("FileSave"));
+  EXPECT_EQ(w.saves, 1);
+  EXPECT_EQ(w.agains, 1);
+}
+
+TEST(Window, ScriptedInputIsWhatTheGameReads) {
+  Probe& w = fw::Implicit<Probe>();
+  fw::test::SetMouse(123, 45);
+  EXPECT_EQ(w.MouseX(), 123);
+  EXPECT_EQ(w.MouseY(), 45);
+  EXPECT_FALSE(fw::AsyncKeyDown(49));
+  fw::test::SetKey(49, true);
+  EXPECT_TRUE(fw::AsyncKeyDown(49));
+  fw::test::SetOptionKey(true);
+  EXPECT_TRUE(fw::AsyncOptionKey());
+  fw::ShowURL("http://example.invalid/page");
+  ASSERT_EQ(fw::test::ShownURLs().size(), 1u);
+}
+
+}  // namespace
