@@ -82,14 +82,12 @@ FolderItem Preferences() {
 }  // namespace SpecialFolder
 
 struct BinaryStream::Impl {
-  QByteArray data;  // read streams: the whole file
+  QByteArray data;  // read streams: the whole file; written streams: what Close writes
   qsizetype pos = 0;
-  std::unique_ptr<QSaveFile> out;  // written streams
-  bool writeFailed = false;
+  std::unique_ptr<QSaveFile> out;
 
   void put(const char* p, qsizetype n) {
-    if (!out || writeFailed) return;
-    if (out->write(p, n) != n) writeFailed = true;
+    if (out) data.append(p, n);
   }
   bool has(qsizetype n) const { return pos + n <= data.size(); }
 };
@@ -104,7 +102,9 @@ std::unique_ptr<BinaryStream> FolderItem::CreateBinaryFile(std::string_view) con
   auto impl = std::make_unique<BinaryStream::Impl>();
   QDir().mkpath(ToQPath(path_.parent_path()));
   impl->out = std::make_unique<QSaveFile>(ToQPath(path_));
-  if (!impl->out->open(QIODevice::WriteOnly)) {
+  // Unbuffered, so that a short write shows in write()'s result rather than
+  // being lost in a flush.
+  if (!impl->out->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     std::fprintf(stderr, "zembo: cannot write %s: %s\n", path_.c_str(),
                  impl->out->errorString().toLocal8Bit().constData());
     return nullptr;
@@ -170,7 +170,7 @@ void BinaryStream::WriteBoolean(bool v) {
 bool BinaryStream::Close() {
   if (!impl_->out) return true;
   auto out = std::move(impl_->out);
-  if (impl_->writeFailed) {
+  if (out->write(impl_->data) != impl_->data.size()) {
     std::fprintf(stderr, "zembo: writing %s failed: %s\n", out->fileName().toLocal8Bit().constData(),
                  out->errorString().toLocal8Bit().constData());
     out->cancelWriting();

@@ -66,6 +66,10 @@ QKeySequence ShortcutFor(std::string_view text) {
   return QKeySequence(mods.join('+'));
 }
 
+std::string ShortcutText(std::string_view shortcut) {
+  return ShortcutFor(shortcut).toString(QKeySequence::PortableText).toStdString();
+}
+
 namespace {
 
 void Deliver(MenuItem& item) {

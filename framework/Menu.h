@@ -80,6 +80,14 @@ void ForEachItem(const MenuItem& root, F&& f) {
   }
 }
 
+namespace menus {
+// Resets each item to its AutoEnable setting (Quit always on, top menus open),
+// then lets the front window enable the items it handles.
+void RunEnablePass(MenuBar& bar);
+// A shortcut as the platform shows it: "Cmd+N" is "Ctrl+N" here.
+std::string ShortcutText(std::string_view shortcut);
+}  // namespace menus
+
 class FileType {
  public:
   std::string Name, Extensions, MacType, MacCreator;

@@ -126,6 +126,11 @@ void ReleaseMouse(Window& w, int x, int y) {
   SendMouse(target, QEvent::MouseButtonRelease, {x, y}, ContentWidget(w));
 }
 
+void ClickCloseBox(Window& w) {
+  ContentWidget(w)->window()->close();
+  pump::ProcessEventsOnce();
+}
+
 bool ChooseMenu(std::string_view itemName) {
   Window* front = windows::Front();
   MenuBar* bar = front ? front->GetMenuBar() : nullptr;

@@ -41,6 +41,8 @@ std::optional<std::pair<int, int>> ScriptedMouse();
 void PressMouse(Window& w, int x, int y);
 void MoveMouse(Window& w, int x, int y);
 void ReleaseMouse(Window& w, int x, int y);
+// Clicks the window's close box.
+void ClickCloseBox(Window& w);
 // Clicks a menu item by name as the player would (after the enabling pass); false when disabled.
 bool ChooseMenu(std::string_view itemName);
 

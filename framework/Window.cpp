@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -153,13 +154,17 @@ Window::~Window() {
 }
 
 void Window::SetSize(int width, int height) {
-  impl_->surface->setFixedSize(width, height);
+  QWidget* surface = impl_->surface;
   if (impl_->resizeable) {
-    impl_->surface->setMinimumSize(64, 64);
-    impl_->surface->setMaximumSize(32000, 32000);
-    impl_->surface->resize(width, height);
+    surface->setMinimumSize(64, 64);
+    surface->setMaximumSize(32000, 32000);
+  } else {
+    surface->setFixedSize(width, height);
   }
-  impl_->frame->adjustSize();
+  QWidget* bar = impl_->frame->menuWidget();
+  int barHeight = bar && !bar->isHidden() ? bar->sizeHint().height() : 0;
+  impl_->frame->resize(width, height + barHeight);
+  impl_->frame->layout()->activate();
 }
 
 int Window::Width() const { return impl_->surface->width(); }

@@ -23,8 +23,6 @@ struct MenuItem::Impl {
 namespace menus {
 // Shows the bar's menus in the frame; commands go to the front window.
 void Install(MenuBar& bar, QMainWindow& frame, Window& owner);
-// Resets each item to its AutoEnable setting, then lets the front window enable its items.
-void RunEnablePass(MenuBar& bar);
 // The key sequence for a shortcut text such as "Cmd+N" or "Cmd+Cmd+Q".
 QKeySequence ShortcutFor(std::string_view text);
 }  // namespace menus
