@@ -238,7 +238,8 @@ bool SkipRegion(Reader& r) {
 void Blit(const std::vector<std::uint32_t>& bits, const Rect& bounds, const Rect& src, const Rect& dst,
           const Rect& frame, RGBAImage& img) {
   if (img.pixels.empty()) {  // a picture draws on white
-    img = {frame.Width(), frame.Height(), std::vector<std::uint32_t>(Area(frame.Width(), frame.Height()), kOpaqueWhite)};
+    img = {frame.Width(), frame.Height(),
+           std::vector<std::uint32_t>(Area(frame.Width(), frame.Height()), kOpaqueWhite)};
   }
   if (src.Width() <= 0 || src.Height() <= 0 || dst.Width() <= 0 || dst.Height() <= 0) return;
   const int y0 = std::max(dst.top, frame.top), y1 = std::min(dst.bottom, frame.bottom);
@@ -291,16 +292,63 @@ bool SkipOpcode(Reader& r, int op) {
     // reserved, no data
   } else {
     switch (op) {
-      case 0x00: case 0x1C: case 0x1E: break;
-      case 0x04: r.Skip(1); break;
-      case 0x03: case 0x05: case 0x08: case 0x0D: case 0x15: case 0x16: case 0x23: case 0xA0: r.Skip(2); break;
-      case 0x06: case 0x07: case 0x0B: case 0x0C: case 0x0E: case 0x0F: case 0x21: r.Skip(4); break;
-      case 0x1A: case 0x1B: case 0x1D: case 0x1F: case 0x22: r.Skip(6); break;
-      case 0x02: case 0x09: case 0x0A: case 0x10: case 0x20: r.Skip(8); break;
-      case 0x28: r.Skip(4); skipByteCounted(); break;
-      case 0x29: case 0x2A: r.Skip(1); skipByteCounted(); break;
-      case 0x2B: r.Skip(2); skipByteCounted(); break;
-      case 0xA1: r.Skip(2); r.Skip(r.U16()); break;
+      case 0x00:
+      case 0x1C:
+      case 0x1E:
+        break;
+      case 0x04:
+        r.Skip(1);
+        break;
+      case 0x03:
+      case 0x05:
+      case 0x08:
+      case 0x0D:
+      case 0x15:
+      case 0x16:
+      case 0x23:
+      case 0xA0:
+        r.Skip(2);
+        break;
+      case 0x06:
+      case 0x07:
+      case 0x0B:
+      case 0x0C:
+      case 0x0E:
+      case 0x0F:
+      case 0x21:
+        r.Skip(4);
+        break;
+      case 0x1A:
+      case 0x1B:
+      case 0x1D:
+      case 0x1F:
+      case 0x22:
+        r.Skip(6);
+        break;
+      case 0x02:
+      case 0x09:
+      case 0x0A:
+      case 0x10:
+      case 0x20:
+        r.Skip(8);
+        break;
+      case 0x28:
+        r.Skip(4);
+        skipByteCounted();
+        break;
+      case 0x29:
+      case 0x2A:
+        r.Skip(1);
+        skipByteCounted();
+        break;
+      case 0x2B:
+        r.Skip(2);
+        skipByteCounted();
+        break;
+      case 0xA1:
+        r.Skip(2);
+        r.Skip(r.U16());
+        break;
       default:
         if ((op >= 0x30 && op <= 0x37) || (op >= 0x40 && op <= 0x47) || (op >= 0x50 && op <= 0x57)) {
           r.Skip(8);  // rect shapes
@@ -386,7 +434,7 @@ std::optional<RGBAImage> DecodePSD(std::span<const std::uint8_t> bytes) {
   constexpr int kModeRGB = 3;
   Reader r(bytes);
   if (r.U32() != 0x38425053) return std::nullopt;  // "8BPS"
-  if (r.U16() != 1) return std::nullopt;            // 2 is the large-document format
+  if (r.U16() != 1) return std::nullopt;           // 2 is the large-document format
   r.Skip(6);
   const int channels = r.U16();
   const std::uint32_t height = r.U32();

@@ -242,6 +242,8 @@ void Window::ShowModal() {
     impl_->modalLoop = nullptr;
   }
   modal_ = false;
+  // Kept alive while its loop ran, even once closed; now it may go.
+  if (closed_) QTimer::singleShot(0, [] { windows::DestroyClosed(); });
 }
 
 void Window::Hide() { impl_->frame->hide(); }
@@ -328,8 +330,11 @@ void Release(Window* w) {
 }
 
 void DestroyClosed() {
-  auto closed = std::move(gClosed);
-  closed.clear();
+  // A window whose ShowModal has not returned yet stays until it has.
+  std::vector<std::unique_ptr<Window>> keep, gone;
+  for (auto& w : gClosed) (w->IsModal() ? keep : gone).push_back(std::move(w));
+  gClosed = std::move(keep);
+  gone.clear();
 }
 
 void DestroyAll() {
@@ -338,7 +343,7 @@ void DestroyAll() {
     gOpen.pop_back();
     w.reset();
   }
-  DestroyClosed();
+  gClosed.clear();
 }
 
 std::vector<Window*> All() {

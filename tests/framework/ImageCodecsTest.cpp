@@ -1,5 +1,3 @@
-#include "framework/ImageCodecs.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +6,7 @@
 #include <string>
 
 #include "Encoders.h"
+#include "framework/ImageCodecs.h"
 
 namespace fw::codec {
 namespace {
@@ -51,8 +50,9 @@ mkmedia::Canvas Pattern(int w, int h) {
   mkmedia::Canvas c(w, h);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
-      c.Set(x, y, {static_cast<double>(x * 255 / std::max(1, w - 1)), static_cast<double>(y * 40 % 256),
-                   static_cast<double>((x / 3) % 2 ? 200 : 10)});
+      c.Set(x, y,
+            {static_cast<double>(x * 255 / std::max(1, w - 1)), static_cast<double>(y * 40 % 256),
+             static_cast<double>((x / 3) % 2 ? 200 : 10)});
     }
   }
   return c;
@@ -73,11 +73,11 @@ Bytes MediaFile(const std::string& name) { return ReadFile(std::filesystem::path
 
 TEST(CommittedMedia, EveryPictAndPsdDecodesAtItsSize) {
   const std::vector<std::tuple<std::string, int, int>> sizes = {
-      {"redSprite.pct", 8, 8},    {"BlueBubble.pct", 24, 24}, {"PurpBub.pct", 24, 24}, {"paddle.pct", 64, 10},
-      {"Paddle2.pct", 72, 10},    {"Paddle3.pct", 80, 10},    {"Paddle4.pct", 90, 10}, {"BltDrop.pct", 16, 20},
-      {"PadDrop.pct", 16, 20},    {"BallDrop.pct", 16, 20},   {"DblDrop.pct", 16, 20}, {"BadDrop.pct", 16, 20},
-      {"Drop.pct", 8, 12},        {"bullet.pct", 4, 10},      {"MetalBkg.pct", 500, 380},
-      {"NextBtn.pct", 26, 20},    {"PrevBtn.pct", 26, 20},    {"ExitBtn.pct", 80, 20}};
+      {"redSprite.pct", 8, 8}, {"BlueBubble.pct", 24, 24}, {"PurpBub.pct", 24, 24},    {"paddle.pct", 64, 10},
+      {"Paddle2.pct", 72, 10}, {"Paddle3.pct", 80, 10},    {"Paddle4.pct", 90, 10},    {"BltDrop.pct", 16, 20},
+      {"PadDrop.pct", 16, 20}, {"BallDrop.pct", 16, 20},   {"DblDrop.pct", 16, 20},    {"BadDrop.pct", 16, 20},
+      {"Drop.pct", 8, 12},     {"bullet.pct", 4, 10},      {"MetalBkg.pct", 500, 380}, {"NextBtn.pct", 26, 20},
+      {"PrevBtn.pct", 26, 20}, {"ExitBtn.pct", 80, 20}};
   for (const auto& [name, w, h] : sizes) {
     const auto img = DecodePICT(MediaFile(name));
     ASSERT_TRUE(img) << name;
@@ -158,7 +158,7 @@ TEST(PictRoundTrip, SkipsStateOpcodesAndComments) {
   Append16(extra, 100);
   Append16(extra, 3);
   extra.insert(extra.end(), {1, 2, 3, 0});  // the data and the pad to an even offset
-  Append16(extra, 0x0031);  // paintRect: vector drawing is not rendered
+  Append16(extra, 0x0031);                  // paintRect: vector drawing is not rendered
   extra.insert(extra.end(), 8, 0);
   file.insert(file.begin() + kBitsOpcodeAt, extra.begin(), extra.end());
   const auto decoded = DecodePICT(file);
@@ -177,13 +177,13 @@ Bytes IndexedPict() {
   for (unsigned v : {0x0011u, 0x02FFu, 0x0098u, 0x800Au}) Append16(b, v);  // rowBytes 10
   rect(0, 0, 2, 10);
   for (unsigned v : {0u, 0u, 0u, 0u, 0x48u, 0u, 0x48u, 0u, 0u, 8u, 1u, 8u, 0u, 0u, 0u, 0u, 0u, 0u}) Append16(b, v);
-  for (unsigned v : {0u, 0u, 0u, 1u}) Append16(b, v);  // ctSeed, ctFlags, two entries
+  for (unsigned v : {0u, 0u, 0u, 1u}) Append16(b, v);                            // ctSeed, ctFlags, two entries
   for (unsigned v : {0u, 0xFFFFu, 0u, 0u, 1u, 0u, 0u, 0xFFFFu}) Append16(b, v);  // 0 red, 1 blue
   rect(0, 0, 2, 10);
   rect(0, 0, 2, 10);
   Append16(b, 0);
-  b.insert(b.end(), {2, 0xF7, 1});                                   // row 0: ten 1s
-  b.insert(b.end(), {8, 4, 0, 1, 0, 1, 0, 0xFC, 1});                 // row 1: 0 1 0 1 0, five 1s
+  b.insert(b.end(), {2, 0xF7, 1});                    // row 0: ten 1s
+  b.insert(b.end(), {8, 4, 0, 1, 0, 1, 0, 0xFC, 1});  // row 1: 0 1 0 1 0, five 1s
   if (b.size() % 2) b.push_back(0);
   Append16(b, 0x00FF);
   return b;
@@ -213,7 +213,7 @@ TEST(PsdRoundTrip, RawAndRleGiveBackTheImage) {
 
 TEST(PsdRoundTrip, FourthChannelIsAlpha) {
   Bytes psd = mkmedia::EncodePSD(Pattern(2, 1), mkmedia::PsdCompression::kRaw);
-  psd[13] = 4;                    // channels
+  psd[13] = 4;                          // channels
   psd.insert(psd.end(), {0x80, 0x00});  // the alpha plane
   const auto img = DecodePSD(psd);
   ASSERT_TRUE(img);

@@ -1,5 +1,3 @@
-#include "Media.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -12,6 +10,7 @@
 #include <string>
 
 #include "Encoders.h"
+#include "Media.h"
 #include "Pictures.h"
 
 namespace mkmedia {
@@ -20,13 +19,13 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::set<std::string> kPictureNames = {
-    "redSprite.pct", "BlueBubble.pct", "PurpBub.pct",   "paddle.pct",     "Paddle2.pct",       "Paddle3.pct",
-    "Paddle4.pct",   "BltDrop.pct",    "PadDrop.pct",   "BallDrop.pct",   "DblDrop.pct",       "BadDrop.pct",
-    "Drop.pct",      "bullet.pct",     "Aqua120x30.png", "Mask120x30.png", "ScoreBkg.psd",     "MetalBkg.pct",
-    "newZemboTitle.png", "NextBtn.pct", "PrevBtn.pct",  "ExitBtn.pct"};
-const std::set<std::string> kSoundNames = {"bing.wav",    "Ding.wav",    "fire.wav",  "larger.wav",
-                                           "pop.wav",     "TaDa.wav",    "Uh-Ohh.wav", "Wrong.wav",
-                                           "newLife.wav", "shot.wav",    "dud.wav"};
+    "redSprite.pct",     "BlueBubble.pct", "PurpBub.pct",    "paddle.pct",     "Paddle2.pct",  "Paddle3.pct",
+    "Paddle4.pct",       "BltDrop.pct",    "PadDrop.pct",    "BallDrop.pct",   "DblDrop.pct",  "BadDrop.pct",
+    "Drop.pct",          "bullet.pct",     "Aqua120x30.png", "Mask120x30.png", "ScoreBkg.psd", "MetalBkg.pct",
+    "newZemboTitle.png", "NextBtn.pct",    "PrevBtn.pct",    "ExitBtn.pct"};
+const std::set<std::string> kSoundNames = {"bing.wav",    "Ding.wav", "fire.wav",   "larger.wav",
+                                           "pop.wav",     "TaDa.wav", "Uh-Ohh.wav", "Wrong.wav",
+                                           "newLife.wav", "shot.wav", "dud.wav"};
 
 Bytes ReadFile(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -127,7 +126,8 @@ Bytes DecodeOwnPng(const Bytes& png, int& width, int& height, int& colourType) {
   Bytes idat;
   for (std::size_t at = 8; at + 12 <= png.size();) {
     const std::uint32_t len = Be32(png, at);
-    const std::string type(png.begin() + static_cast<std::ptrdiff_t>(at + 4), png.begin() + static_cast<std::ptrdiff_t>(at + 8));
+    const std::string type(png.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                           png.begin() + static_cast<std::ptrdiff_t>(at + 8));
     const uLong crc = crc32(0L, png.data() + at + 4, static_cast<uInt>(len + 4));
     if (crc != Be32(png, at + 8 + len)) return {};
     if (type == "IHDR") {
@@ -135,14 +135,17 @@ Bytes DecodeOwnPng(const Bytes& png, int& width, int& height, int& colourType) {
       height = static_cast<int>(Be32(png, at + 12));
       colourType = png[at + 17];
     }
-    if (type == "IDAT") idat.insert(idat.end(), png.begin() + static_cast<std::ptrdiff_t>(at + 8), png.begin() + static_cast<std::ptrdiff_t>(at + 8 + len));
+    if (type == "IDAT")
+      idat.insert(idat.end(), png.begin() + static_cast<std::ptrdiff_t>(at + 8),
+                  png.begin() + static_cast<std::ptrdiff_t>(at + 8 + len));
     at += 12 + len;
   }
   const int channels = colourType == 2 ? 3 : 4;
   const auto stride = static_cast<std::size_t>(width * channels);
   Bytes raw((stride + 1) * static_cast<std::size_t>(height));
   uLongf rawLen = static_cast<uLongf>(raw.size());
-  if (uncompress(raw.data(), &rawLen, idat.data(), static_cast<uLong>(idat.size())) != Z_OK || rawLen != raw.size()) return {};
+  if (uncompress(raw.data(), &rawLen, idat.data(), static_cast<uLong>(idat.size())) != Z_OK || rawLen != raw.size())
+    return {};
   Bytes rgba, prev(stride, 0), cur(stride);
   for (int y = 0; y < height; ++y) {
     const std::uint8_t filter = raw[static_cast<std::size_t>(y) * (stride + 1)];
@@ -153,7 +156,7 @@ Bytes DecodeOwnPng(const Bytes& png, int& width, int& height, int& colourType) {
       const int p = a + b - c;
       const int paeth = (std::abs(p - a) <= std::abs(p - b) && std::abs(p - a) <= std::abs(p - c)) ? a
                         : std::abs(p - b) <= std::abs(p - c)                                       ? b
-                                                                                                     : c;
+                                                                                                   : c;
       const int predictors[] = {0, a, b, (a + b) / 2, paeth};
       cur[i] = static_cast<std::uint8_t>(raw[static_cast<std::size_t>(y) * (stride + 1) + 1 + i] + predictors[filter]);
     }
@@ -252,7 +255,7 @@ TEST(Pictures, TitleKeepsTheTextBandsDark) {
       brightest = std::max(brightest, 0.3 * p.r + 0.59 * p.g + 0.11 * p.b);
     }
   }
-  EXPECT_LT(brightest, 110);  // the splash draws light text (255, 240, 240) here
+  EXPECT_LT(brightest, 110);         // the splash draws light text (255, 240, 240) here
   const Rgba letter = t.At(60, 40);  // inside the Z's top bar
   EXPECT_GT(letter.r, 200);
 }

@@ -37,8 +37,9 @@ void PutText(Bytes& out, std::string_view s) {
 std::vector<std::uint8_t> Plane(const Bytes& rgba, int width, int y, int channel) {
   std::vector<std::uint8_t> row(static_cast<std::size_t>(width));
   for (int x = 0; x < width; ++x) {
-    row[static_cast<std::size_t>(x)] = rgba[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                             static_cast<std::size_t>(x)) * 4 + static_cast<std::size_t>(channel)];
+    row[static_cast<std::size_t>(x)] =
+        rgba[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4 +
+             static_cast<std::size_t>(channel)];
   }
   return row;
 }
@@ -81,7 +82,8 @@ Bytes PackBits(std::span<const std::uint8_t> data) {
     const std::size_t start = i;
     while (i < data.size() && i - start < kMaxPacket && runAt(i) < 3) ++i;
     out.push_back(static_cast<std::uint8_t>(i - start - 1));
-    out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(start), data.begin() + static_cast<std::ptrdiff_t>(i));
+    out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(start),
+               data.begin() + static_cast<std::ptrdiff_t>(i));
   }
   return out;
 }
@@ -101,7 +103,8 @@ Bytes EncodePNG(const Canvas& img) {
     for (int x = 0; x < img.Width(); ++x) {
       for (int c = 0; c < channels; ++c) {
         cur[static_cast<std::size_t>(x * channels + c)] =
-            rgba[(static_cast<std::size_t>(y) * static_cast<std::size_t>(img.Width()) + static_cast<std::size_t>(x)) * 4 +
+            rgba[(static_cast<std::size_t>(y) * static_cast<std::size_t>(img.Width()) + static_cast<std::size_t>(x)) *
+                     4 +
                  static_cast<std::size_t>(c)];
       }
     }
@@ -225,8 +228,8 @@ Bytes EncodePICT(const Canvas& img, PictPacking packing) {
   Put32(out, 0);
   Put32(out, 0);
   Put32(out, 0);
-  putRect(out);  // srcRect
-  putRect(out);  // dstRect
+  putRect(out);   // srcRect
+  putRect(out);   // dstRect
   Put16(out, 0);  // srcCopy
 
   const bool packed = packing == PictPacking::kPlanarPackBits && rowBytes >= 8;

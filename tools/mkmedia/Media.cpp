@@ -12,9 +12,15 @@ std::vector<MediaFile> BuildMedia() {
   std::vector<MediaFile> files;
   for (const Picture& p : DrawPictures()) {
     switch (p.format) {
-      case Format::kPICT: files.push_back({p.name, EncodePICT(p.image)}); break;
-      case Format::kPNG: files.push_back({p.name, EncodePNG(p.image)}); break;
-      case Format::kPSD: files.push_back({p.name, EncodePSD(p.image)}); break;
+      case Format::kPICT:
+        files.push_back({p.name, EncodePICT(p.image)});
+        break;
+      case Format::kPNG:
+        files.push_back({p.name, EncodePNG(p.image)});
+        break;
+      case Format::kPSD:
+        files.push_back({p.name, EncodePSD(p.image)});
+        break;
     }
   }
   for (const SoundClip& s : SynthesiseSounds()) files.push_back({s.name, EncodeWAVE(s.samples)});

@@ -1,7 +1,7 @@
 #include "Pictures.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string_view>
 #include <utility>
@@ -11,7 +11,7 @@ namespace {
 
 // Sprites are drawn over kPlayfield, so that their soft edges blend towards
 // what will be behind them once the white is keyed out.
-constexpr Rgba kHighlight{250, 250, 250};  // the brightest a sprite may be: pure white is see-through
+constexpr Rgba kHighlight{250, 250, 250};    // the brightest a sprite may be: pure white is see-through
 constexpr Rgba kInstrWindow{171, 181, 196};  // the instructions window the small buttons sit on
 
 struct Gloss {
@@ -31,10 +31,10 @@ void DrawBubble(Canvas& c, double cx, double cy, double r, const Gloss& g) {
        Radial({cx - 3 * s, cy - 3.5 * s}, 14.5 * s, {{0, g.light}, {0.45, g.mid}, {0.85, g.dark}, {1, g.rim}}));
   Fill(c, Subtract(Circle(cx, cy, r), Circle(cx, cy, r - 1.1 * s)), Solid(g.rim), 0.55);
   // Light coming through the far side, a crescent at the lower right.
-  Fill(c, Subtract(Circle(cx, cy, r - 1.6 * s), Circle(cx - 1.8 * s, cy - 1.8 * s, r - 1.4 * s)),
-       Solid(g.light), 0.5);
+  Fill(c, Subtract(Circle(cx, cy, r - 1.6 * s), Circle(cx - 1.8 * s, cy - 1.8 * s, r - 1.4 * s)), Solid(g.light), 0.5);
   Fill(c, Ellipse(cx - 3.6 * s, cy - 4.6 * s, 4.3 * s, 2.9 * s),
-       Linear({0, cy - 7.5 * s}, {0, cy - 1.7 * s}, {{0, WithAlpha(kHighlight, 0.95)}, {1, WithAlpha(kHighlight, 0.1)}}));
+       Linear({0, cy - 7.5 * s}, {0, cy - 1.7 * s},
+              {{0, WithAlpha(kHighlight, 0.95)}, {1, WithAlpha(kHighlight, 0.1)}}));
   Fill(c, Circle(cx - 5.3 * s, cy - 5.4 * s, 1.1 * s), Solid(kHighlight), 0.9);
 }
 
@@ -52,7 +52,10 @@ Shape DrawPaddle(Canvas& c, double x, double y, double w) {
   Fill(c, outline, Solid({32, 46, 82}));
   Fill(c, RoundRect(x + 1.2, y + 1.4, x + w - 1.2, y + 8.6, 3.6),
        Linear({0, y + 1.4}, {0, y + 8.6},
-              {{0, {218, 232, 246}}, {0.3, {150, 176, 212}}, {0.55, {84, 110, 160}}, {0.8, {108, 138, 184}},
+              {{0, {218, 232, 246}},
+               {0.3, {150, 176, 212}},
+               {0.55, {84, 110, 160}},
+               {0.8, {108, 138, 184}},
                {1, {70, 96, 142}}}));
   Fill(c, Segment({x + 5, y + 3}, {x + w - 5, y + 3}, 1.0), Solid({245, 249, 252}), 0.6);
   return outline;
@@ -104,10 +107,11 @@ Shape BulletGlyph(Canvas& c, double cx, double top, double width, double height)
   const double noseH = height * 0.38;
   const Shape nose = Intersect(Ellipse(cx, top + noseH, hw, noseH), RoundRect(cx - hw, top, cx + hw, top + noseH, 0));
   const Shape body = RoundRect(cx - hw, top + noseH - 0.05, cx + hw, top + height, 0.3);
-  const Paint brass = Linear({cx - hw, 0}, {cx + hw, 0},
-                             {{0, {160, 112, 24}}, {0.35, {255, 232, 130}}, {1, {132, 90, 18}}});
+  const Paint brass =
+      Linear({cx - hw, 0}, {cx + hw, 0}, {{0, {160, 112, 24}}, {0.35, {255, 232, 130}}, {1, {132, 90, 18}}});
   Fill(c, body, brass);
-  Fill(c, nose, Linear({cx - hw, 0}, {cx + hw, 0}, {{0, {200, 150, 60}}, {0.35, {255, 244, 190}}, {1, {170, 118, 40}}}));
+  Fill(c, nose,
+       Linear({cx - hw, 0}, {cx + hw, 0}, {{0, {200, 150, 60}}, {0.35, {255, 244, 190}}, {1, {170, 118, 40}}}));
   Fill(c, RoundRect(cx - hw, top + noseH - 0.4, cx + hw, top + noseH + 0.4, 0), Solid({120, 80, 14}), 0.6);
   Fill(c, RoundRect(cx - hw, top + height * 0.85, cx + hw, top + height, 0.2), Solid({150, 108, 34}), 0.8);
   return Union(nose, body);
@@ -123,9 +127,9 @@ Canvas BltDrop() {
 Canvas PadDrop() {
   return BonusDrop({{150, 200, 255}, {40, 110, 230}, {20, 55, 160}, {10, 30, 95}}, [](Canvas& c) {
     const double y = kDropCentre.y;
-    const Shape arrow = Union(Segment({4.6, y}, {11.4, y}, 1.7),
-                              Union(Polygon({{2.0, y}, {5.5, y - 3.1}, {5.5, y + 3.1}}),
-                                    Polygon({{14.0, y}, {10.5, y + 3.1}, {10.5, y - 3.1}})));
+    const Shape arrow =
+        Union(Segment({4.6, y}, {11.4, y}, 1.7), Union(Polygon({{2.0, y}, {5.5, y - 3.1}, {5.5, y + 3.1}}),
+                                                       Polygon({{14.0, y}, {10.5, y + 3.1}, {10.5, y - 3.1}})));
     FillSoft(c, Move(arrow, 0.5, 0.6), {0, 20, 70, 200}, 1.2);
     Fill(c, arrow, Solid(kHighlight));
   });
@@ -142,10 +146,12 @@ Canvas BallDrop() {
 // and every pixel next to ink gets the outline so the glyph stands out.
 void DrawPixels(Canvas& c, int x0, int y0, const std::vector<std::string_view>& rows, Rgba ink, Rgba outline) {
   auto inked = [&rows](int x, int y) {
-    return y >= 0 && y < static_cast<int>(rows.size()) && x >= 0 && x < static_cast<int>(rows[static_cast<std::size_t>(y)].size()) &&
+    return y >= 0 && y < static_cast<int>(rows.size()) && x >= 0 &&
+           x < static_cast<int>(rows[static_cast<std::size_t>(y)].size()) &&
            rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == '#';
   };
-  const int w = static_cast<int>(std::max_element(rows.begin(), rows.end(), [](auto a, auto b) { return a.size() < b.size(); })->size());
+  const int w = static_cast<int>(
+      std::max_element(rows.begin(), rows.end(), [](auto a, auto b) { return a.size() < b.size(); })->size());
   for (int y = -1; y <= static_cast<int>(rows.size()); ++y) {
     for (int x = -1; x <= w; ++x) {
       bool near = false;
@@ -164,11 +170,13 @@ void DrawPixels(Canvas& c, int x0, int y0, const std::vector<std::string_view>& 
 Canvas DblDrop() {
   return BonusDrop({{220, 160, 255}, {150, 60, 205}, {88, 24, 140}, {45, 8, 80}}, [](Canvas& c) {
     DrawPixels(c, 4, 10,
-               {"    .##.",
-                "    #..#",
-                "#.#...#.",
-                ".#...#..",
-                "#.#.####"},
+               {
+                   "    .##.",
+                   "    #..#",
+                   "#.#...#.",
+                   ".#...#..",
+                   "#.#.####",
+               },
                {255, 228, 60}, {50, 10, 70});
   });
 }
@@ -176,11 +184,13 @@ Canvas DblDrop() {
 Canvas BadDrop() {
   return BonusDrop({{96, 96, 104}, {42, 42, 48}, {14, 14, 18}, {130, 18, 18}}, [](Canvas& c) {
     DrawPixels(c, 4, 10,
-               {"##...##",
-                ".##.##.",
-                "..###..",
-                ".##.##.",
-                "##...##"},
+               {
+                   "##...##",
+                   ".##.##.",
+                   "..###..",
+                   ".##.##.",
+                   "##...##",
+               },
                {240, 32, 28}, {40, 0, 0});
   });
 }
@@ -292,7 +302,8 @@ Canvas Title() {
        Linear({0, kTop}, {0, kTop + kHeight},
               {{0, {255, 246, 170}}, {0.45, {255, 202, 54}}, {0.56, {246, 150, 22}}, {1, {196, 66, 10}}}));
   Fill(c, Intersect(Grow(word, -2.5), RoundRect(0, kTop, kW, kTop + kHeight * 0.45, 0)),
-       Linear({0, kTop}, {0, kTop + kHeight * 0.45}, {{0, WithAlpha(kHighlight, 0.55)}, {1, WithAlpha(kHighlight, 0.05)}}));
+       Linear({0, kTop}, {0, kTop + kHeight * 0.45},
+              {{0, WithAlpha(kHighlight, 0.55)}, {1, WithAlpha(kHighlight, 0.05)}}));
   return c;
 }
 

@@ -17,7 +17,7 @@ enum class Format { kPICT, kPNG, kPSD };
 struct Picture {
   std::string name;  // the file name the game loads it by
   Format format = Format::kPICT;
-  Canvas image;      // opaque
+  Canvas image;         // opaque
   bool sprite = false;  // pure white is its transparent background
 };
 

@@ -1,6 +1,7 @@
 #include "Raster.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -38,12 +39,6 @@ double SegmentDistance(Point p, Point a, Point b) {
   return Len({pa.x - ba.x * h, pa.y - ba.y * h});
 }
 
-// The strokes of one letter in its inner box: u across, v down, both 0..1.
-struct Stroke {
-  std::vector<Point> pts;
-  bool square = false;  // square caps: straight bars meeting at crisp corners
-};
-
 std::vector<Point> Arc(double cu, double cv, double ru, double rv, double from, double to, int steps) {
   std::vector<Point> pts;
   for (int i = 0; i <= steps; ++i) {
@@ -53,50 +48,53 @@ std::vector<Point> Arc(double cu, double cv, double ru, double rv, double from, 
   return pts;
 }
 
-struct Glyph {
-  double width = 0.7;  // of the letter height
-  std::vector<Stroke> strokes;
-  bool ring = false;  // the O, drawn as a rounded-box outline
+// A straight stroke of a letter in its inner box: u across, v down, both 0..1.
+struct Bar {
+  Point a, b;
+  bool square = false;  // square caps: straight bars meeting at crisp corners
 };
 
-Glyph GlyphFor(char ch) {
-  constexpr double kHalfPi = 1.5707963267948966;
-  switch (ch) {
-    case 'Z':
-      return {0.68, {{{{0, 0}, {1, 0}}, true}, {{{1, 0}, {0, 1}}}, {{{0, 1}, {1, 1}}, true}}};
-    case 'E':
-      return {0.6,
-              {{{{0, 0}, {0, 1}}, true}, {{{0, 0}, {1, 0}}, true}, {{{0, 0.5}, {0.8, 0.5}}, true},
-               {{{0, 1}, {1, 1}}, true}}};
-    case 'M':
-      return {0.86,
-              {{{{0, 1}, {0, 0}}, true}, {{{1, 1}, {1, 0}}, true}, {{{0, 0}, {0.5, 0.62}, {1, 0}}}}};
-    case 'B': {
-      Stroke upper{{{0, 0}, {0.5, 0}}};
-      for (const Point& p : Arc(0.5, 0.235, 0.42, 0.235, -kHalfPi, kHalfPi, 12)) upper.pts.push_back(p);
-      upper.pts.push_back({0, 0.47});
-      Stroke lower{{{0, 0.47}, {0.52, 0.47}}};
-      for (const Point& p : Arc(0.52, 0.735, 0.48, 0.265, -kHalfPi, kHalfPi, 12)) lower.pts.push_back(p);
-      lower.pts.push_back({0, 1});
-      return {0.66, {{{{0, 0}, {0, 1}}, true}, upper, lower}};
-    }
-    case 'O':
-      return {0.74, {}, true};
-    case 'X':
-      return {0.66, {{{{0, 0}, {1, 1}}}, {{{1, 0}, {0, 1}}}}};
-    case 'I':
-      return {0.0, {{{{0, 0}, {0, 1}}, true}}};
-    case 'T':
-      return {0.66, {{{{0, 0}, {1, 0}}, true}, {{{0.5, 0}, {0.5, 1}}, true}}};
-    case '2': {
-      Stroke s{Arc(0.5, 0.27, 0.5, 0.27, -2.8, 0.35, 10)};
-      s.pts.push_back({0, 1});
-      s.pts.push_back({1, 1});
-      return {0.6, {s}};
-    }
-    default:
-      return {0.5, {}};  // a space
+struct Glyph {
+  char ch = ' ';
+  double width = 0.5;  // of the letter height
+  std::array<Bar, 4> bars{};
+  int barCount = 0;
+  enum class Extra { kNone, kBowls, kRing } extra = Extra::kNone;  // the B's bowls, the O's ring
+};
+
+// Constant tables, not containers built at run time: GCC 12 at -O3 with
+// AVX-512 was seen to miscompile the nested initialiser lists these once were,
+// and the committed media must not depend on the build.
+constexpr Glyph kGlyphs[] = {
+    {'Z', 0.68, {{{{0, 0}, {1, 0}, true}, {{1, 0}, {0, 1}}, {{0, 1}, {1, 1}, true}}}, 3},
+    {'E',
+     0.6,
+     {{{{0, 0}, {0, 1}, true}, {{0, 0}, {1, 0}, true}, {{0, 0.5}, {0.8, 0.5}, true}, {{0, 1}, {1, 1}, true}}},
+     4},
+    {'M', 0.86, {{{{0, 1}, {0, 0}, true}, {{1, 1}, {1, 0}, true}, {{0, 0}, {0.5, 0.62}}, {{0.5, 0.62}, {1, 0}}}}, 4},
+    {'B',
+     0.66,
+     {{{{0, 0}, {0, 1}, true}, {{0, 0}, {0.5, 0}}, {{0, 0.47}, {0.52, 0.47}}, {{0, 1}, {0.52, 1}}}},
+     4,
+     Glyph::Extra::kBowls},
+    {'O', 0.74, {}, 0, Glyph::Extra::kRing},
+    {'X', 0.66, {{{{0, 0}, {1, 1}}, {{1, 0}, {0, 1}}}}, 2},
+    {'I', 0.0, {{{{0, 0}, {0, 1}, true}}}, 1},
+    {'T', 0.66, {{{{0, 0}, {1, 0}, true}, {{0.5, 0}, {0.5, 1}, true}}}, 2},
+};
+
+// The B's two bowls: half ellipses closing its bars, the lower one fuller.
+struct Bowl {
+  double cu, cv, ru, rv;
+};
+constexpr Bowl kBowls[] = {{0.5, 0.235, 0.42, 0.235}, {0.52, 0.735, 0.48, 0.265}};
+
+const Glyph& GlyphFor(char ch) {
+  static constexpr Glyph kSpace{};
+  for (const Glyph& g : kGlyphs) {
+    if (g.ch == ch) return g;
   }
+  return kSpace;
 }
 
 }  // namespace
@@ -200,7 +198,7 @@ Shape Polygon(std::vector<Point> pts) {
       const double h = Clamp01(Dot(w, e) / Dot(e, e));
       const Point b{w.x - e.x * h, w.y - e.y * h};
       d = std::min(d, Dot(b, b));
-      const bool c1 = p.y >= v[i].y, c2 = p.y < v[j].y, c3 = e.x * w.y > e.y * w.x;
+      const bool c1 = p.y >= v[i].y, c2 = p.y<v[j].y, c3 = e.x * w.y> e.y * w.x;
       if ((c1 && c2 && c3) || (!c1 && !c2 && !c3)) sign = -sign;
     }
     return sign * std::sqrt(d);
@@ -240,31 +238,34 @@ Shape Teardrop(Point tip, Point c, double r) {
 }
 
 Shape BlockText(std::string_view text, double x, double y, double height, double stroke, double gap) {
+  constexpr double kHalfPi = 1.5707963267948966;
   const double hw = stroke / 2;
   std::vector<Shape> parts;
   double pen = x;
   for (char ch : text) {
-    const Glyph g = GlyphFor(ch);
+    const Glyph& g = GlyphFor(ch);
     const double w = std::max(g.width * height, stroke);
     // Strokes run along centre lines inset by half a stroke, so the ink fills
     // exactly the letter's box.
     const double u0 = pen + hw, v0 = y + hw, du = w - stroke, dv = height - stroke;
-    if (g.ring) {
+    auto at = [&](Point p) { return Point{u0 + p.x * du, v0 + p.y * dv}; };
+    for (int i = 0; i < g.barCount; ++i) {
+      const Bar& bar = g.bars[static_cast<std::size_t>(i)];
+      // Square caps reach hw past the inset ends: flush with the box.
+      parts.push_back(Segment(at(bar.a), at(bar.b), stroke, bar.square));
+    }
+    if (g.extra == Glyph::Extra::kBowls) {
+      for (const Bowl& b : kBowls) {
+        std::vector<Point> pts;
+        for (const Point& p : Arc(b.cu, b.cv, b.ru, b.rv, -kHalfPi, kHalfPi, 12)) pts.push_back(at(p));
+        parts.push_back(Polyline(std::move(pts), stroke));
+      }
+    } else if (g.extra == Glyph::Extra::kRing) {
       const double cx = pen + w / 2, cy = y + height / 2;
       const double radius = std::min(du, dv) * 0.45;
       parts.push_back([=](double px, double py) {
         return std::abs(BoxDistance(px - cx, py - cy, du / 2 - radius, dv / 2 - radius) - radius) - hw;
       });
-    }
-    for (const Stroke& s : g.strokes) {
-      std::vector<Point> pts;
-      for (const Point& p : s.pts) pts.push_back({u0 + p.x * du, v0 + p.y * dv});
-      if (s.square && pts.size() == 2) {
-        // Square caps reach hw past the inset ends: flush with the box.
-        parts.push_back(Segment(pts[0], pts[1], stroke, true));
-      } else {
-        parts.push_back(Polyline(pts, stroke));
-      }
     }
     pen += w + gap;
   }
@@ -282,15 +283,11 @@ Paint Solid(Rgba c) {
 Paint Linear(Point from, Point to, std::vector<Stop> stops) {
   const Point d = Sub(to, from);
   const double len2 = Dot(d, d);
-  return [=, stops = std::move(stops)](double x, double y) {
-    return Sample(stops, Dot(Sub({x, y}, from), d) / len2);
-  };
+  return [=, stops = std::move(stops)](double x, double y) { return Sample(stops, Dot(Sub({x, y}, from), d) / len2); };
 }
 
 Paint Radial(Point centre, double radius, std::vector<Stop> stops) {
-  return [=, stops = std::move(stops)](double x, double y) {
-    return Sample(stops, Len(Sub({x, y}, centre)) / radius);
-  };
+  return [=, stops = std::move(stops)](double x, double y) { return Sample(stops, Len(Sub({x, y}, centre)) / radius); };
 }
 
 void Fill(Canvas& c, const Shape& shape, const Paint& paint, double opacity) {
@@ -324,14 +321,6 @@ Canvas FlattenSprite(const Canvas& c, const Shape& silhouette) {
       if (q.r > kNearWhite && q.g > kNearWhite && q.b > kNearWhite) q = {kNearWhite, kNearWhite, kNearWhite, 255};
       out.Set(x, y, q);
     }
-  }
-  return out;
-}
-
-Canvas Flatten(const Canvas& c, Rgba background) {
-  Canvas out(c.Width(), c.Height(), background);
-  for (int y = 0; y < c.Height(); ++y) {
-    for (int x = 0; x < c.Width(); ++x) out.Blend(x, y, c.At(x, y), 1.0);
   }
   return out;
 }

@@ -61,8 +61,8 @@ Shape Grow(Shape s, double by);  // negative shrinks
 Shape Move(Shape s, double dx, double dy);
 // A teardrop with its point at tip and a round bottom of radius r centred at c.
 Shape Teardrop(Point tip, Point c, double r);
-// Bold block capitals (and "2") in a box of the given letter height; the
-// letters supported are those the game's pictures use: B E I M O T X Z 2.
+// Bold block capitals in a box of the given letter height; the letters are
+// those the game's pictures use (B E I M O T X Z), anything else is a space.
 Shape BlockText(std::string_view text, double x, double y, double height, double stroke, double gap);
 
 struct Stop {
@@ -84,8 +84,6 @@ void FillSoft(Canvas& c, const Shape& shape, Rgba colour, double softness);
 // edges already blend towards what will be behind it; pixels less than half
 // inside the silhouette become background, and no figure pixel is pure white.
 Canvas FlattenSprite(const Canvas& c, const Shape& silhouette);
-// Composites over an opaque background colour.
-Canvas Flatten(const Canvas& c, Rgba background);
 
 // Deterministic noise: the same seed gives the same stream on every machine.
 class Random {
@@ -96,7 +94,7 @@ class Random {
   double Signed() { return 2.0 * Uniform() - 1.0; }
 
  private:
-  std::uint32_t state_;
+  std::uint32_t state_ = 1;
 };
 
 }  // namespace mkmedia

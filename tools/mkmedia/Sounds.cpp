@@ -40,7 +40,8 @@ double Pluck(double t, double attack, double tau) { return t < attack ? t / atta
 // A struck bell: slightly inharmonic partials, the higher ones dying sooner.
 Voice Bell(double f, double tau) {
   return [=](double t) {
-    return Pluck(t, 0.002, tau) * std::sin(kTwoPi * f * t) + 0.45 * Pluck(t, 0.002, tau * 0.6) * std::sin(kTwoPi * f * 2.76 * t) +
+    return Pluck(t, 0.002, tau) * std::sin(kTwoPi * f * t) +
+           0.45 * Pluck(t, 0.002, tau * 0.6) * std::sin(kTwoPi * f * 2.76 * t) +
            0.22 * Pluck(t, 0.002, tau * 0.35) * std::sin(kTwoPi * f * 5.4 * t);
   };
 }
@@ -75,15 +76,16 @@ double NoteEnvelope(double t, double start, double d) {
   return std::min({1.0, u / 0.006, (d - u) / 0.02}) * (0.75 + 0.25 * std::exp(-u / 0.05));
 }
 
+// Notes of equal length, each gliding linearly from its first to its second
+// frequency; each starts at phase 0 and is enveloped, so the joins stay silent.
 std::vector<std::int16_t> Notes(const std::vector<std::pair<double, double>>& notes, double each,
                                 const std::function<double(double)>& wave) {
-  // Each note keeps its own phase, so a change of pitch does not jump.
   const double total = each * static_cast<double>(notes.size());
   return Render(total, [&](double t) {
     const auto i = std::min(notes.size() - 1, static_cast<std::size_t>(t / each));
     const double start = each * static_cast<double>(i);
     const double u = t - start;
-    // Linear glide from the note's first to its second frequency: phase is its integral.
+    // The phase is the integral of the gliding frequency.
     const double f0 = notes[i].first, f1 = notes[i].second;
     const double phase = f0 * u + (f1 - f0) * u * u / (2 * each);
     return NoteEnvelope(t, start, each) * wave(phase - std::floor(phase));
@@ -111,10 +113,12 @@ std::vector<SoundClip> SynthesiseSounds() {
   add("bing.wav", Render(0.22, Bell(1568, 0.07)));
   add("Ding.wav", Render(0.28, Bell(784, 0.1)));
   add("fire.wav", Noise(0.14, 0xF17Eu, 3500, [](double t) { return Pluck(t, 0.003, 0.035); }));
-  add("larger.wav", Sweep(0.25, [](double t) { return 300 * std::pow(4.0, t / 0.25); }, Brassy,
-                          [](double t) { return std::min(1.0, t / 0.01) * (1 - 0.5 * t / 0.25); }));
-  add("pop.wav", Sweep(0.08, [](double t) { return 420 + 1400 * t / 0.08; }, SineWave,
-                       [](double t) { return Pluck(t, 0.002, 0.018); }));
+  add("larger.wav", Sweep(
+                        0.25, [](double t) { return 300 * std::pow(4.0, t / 0.25); }, Brassy,
+                        [](double t) { return std::min(1.0, t / 0.01) * (1 - 0.5 * t / 0.25); }));
+  add("pop.wav", Sweep(
+                     0.08, [](double t) { return 420 + 1400 * t / 0.08; }, SineWave,
+                     [](double t) { return Pluck(t, 0.002, 0.018); }));
   add("TaDa.wav", [] {
     // A short pickup note and a held, brighter landing note.
     const auto pickup = Notes({{784, 784}}, 0.1, Brassy);
@@ -138,9 +142,10 @@ std::vector<SoundClip> SynthesiseSounds() {
       }));
   add("newLife.wav", Notes({{1046.5, 1046.5}, {1318.5, 1318.5}, {1568, 1568}, {2093, 2093}}, 0.075,
                            [](double ph) { return std::sin(kTwoPi * ph) + 0.3 * std::sin(2 * kTwoPi * ph); }));
-  add("shot.wav", Sweep(0.12, [](double t) { return 2600 * std::pow(0.12, t / 0.12); },
-                        [](double ph) { return std::tanh(3 * std::sin(kTwoPi * ph)); },
-                        [](double t) { return Pluck(t, 0.002, 0.05); }));
+  add("shot.wav", Sweep(
+                      0.12, [](double t) { return 2600 * std::pow(0.12, t / 0.12); },
+                      [](double ph) { return std::tanh(3 * std::sin(kTwoPi * ph)); },
+                      [](double t) { return Pluck(t, 0.002, 0.05); }));
   add("dud.wav", [] {
     Random rng(0xD0Du);
     double lp = 0;

@@ -8,7 +8,7 @@
 namespace mkmedia {
 
 struct SoundClip {
-  std::string name;  // the file name the game loads it by
+  std::string name;                   // the file name the game loads it by
   std::vector<std::int16_t> samples;  // at kSampleRate
 };
 
