@@ -3,7 +3,9 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -93,6 +95,7 @@ struct Window::Impl {
   MenuBar* menuBar = nullptr;
   QEventLoop* modalLoop = nullptr;
   bool closingByFramework = false;
+  bool placed = false;
 };
 
 class Frame : public QMainWindow {
@@ -216,6 +219,15 @@ void Window::OpenNow() {
 void Window::Show() {
   if (closed_) return;
   bool first = !impl_->frame->isVisible();
+  if (first && !impl_->placed) {
+    // Every window of the game opens centred on the main screen.
+    impl_->placed = true;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      QRect area = screen->availableGeometry();
+      QSize size = impl_->frame->size();
+      impl_->frame->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+  }
   impl_->frame->show();
   if (first) {
     // Start-up benchmarks and the end-to-end test follow the windows this way.
