@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config git \
   qt6-base-dev qt6-multimedia-dev libgl-dev zlib1g-dev \
   libgtest-dev libgmock-dev \
-  fonts-dejavu-core libqt6multimedia6 gstreamer1.0-plugins-base
+  fonts-dejavu-core libqt6multimedia6
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

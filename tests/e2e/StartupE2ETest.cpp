@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -14,13 +15,6 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 const std::string kExe = std::string(ZEMBO_APP_DIR) + "/bin/zembo";
-
-fs::path FreshConfig(const std::string& name) {
-  fs::path dir = fs::temp_directory_path() / ("zembo-e2e-" + name + "-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
 
 std::string Slurp(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -33,7 +27,8 @@ ChildProcess StartGame(const fs::path& config) {
 }
 
 TEST(Startup, FirstRunReachesThePlayWindowAndQuitsOnSigterm) {
-  fs::path config = FreshConfig("first");
+  TempDir tmp("e2e-first");
+  const fs::path& config = tmp.path();
   ChildProcess game = StartGame(config);
   ASSERT_GT(game.Pid(), 0);
   ASSERT_TRUE(game.WaitFor("shown: Untitled", 20s)) << game.Output();
@@ -53,7 +48,8 @@ TEST(Startup, FirstRunReachesThePlayWindowAndQuitsOnSigterm) {
 }
 
 TEST(Startup, QuitWithNothingChangedLeavesTheDataFileAlone) {
-  fs::path config = FreshConfig("unchanged");
+  TempDir tmp("e2e-unchanged");
+  const fs::path& config = tmp.path();
   {
     ChildProcess first = StartGame(config);
     ASSERT_TRUE(first.WaitFor("shown: Untitled", 20s)) << first.Output();

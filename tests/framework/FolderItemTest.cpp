@@ -6,26 +6,22 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/TempDir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
 class FolderItemTest : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("fw-folder-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string Slurp(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
   }
   void Put(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
-  fs::path dir_;
+  TempDir tmp_{"folder"};
+  fs::path dir_ = tmp_.path();
 };
 
 TEST_F(FolderItemTest, ChildRefusesNamesThatAreNotOneChild) {

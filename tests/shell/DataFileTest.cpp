@@ -12,6 +12,7 @@
 #include "framework/Values.h"
 #include "shell/app.h"
 #include "shell/globals.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -23,9 +24,6 @@ std::string Short(int v) { return {static_cast<char>((v >> 8) & 0xFF), static_ca
 class DataFileTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zembo-data-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
     ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
     globals::gCurPlayer.clear();
     globals::FameList = {};
@@ -33,8 +31,6 @@ class DataFileTest : public testing::Test {
     savedInfo::svRound = savedInfo::svTotScore = savedInfo::svBltCt = savedInfo::svBallCt = savedInfo::svDiffLev = 0;
     today_ = fw::Date::Today().ShortDate();
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
   fs::path File() const { return dir_ / "ZemboData"; }
   std::string Bytes() const {
     std::ifstream in(File(), std::ios::binary);
@@ -57,7 +53,8 @@ class DataFileTest : public testing::Test {
     EXPECT_EQ(globals::FameList[static_cast<std::size_t>(i)], prefix + today_);
   }
 
-  fs::path dir_;
+  TempDir tmp_{"data"};
+  fs::path dir_ = tmp_.path();
   std::string today_;
   app app_;
 };

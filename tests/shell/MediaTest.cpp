@@ -7,6 +7,7 @@
 
 #include "framework/Application.h"
 #include "framework/TestHooks.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -15,21 +16,17 @@ namespace fs = std::filesystem;
 class MediaTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zembo-media-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
     fw::test::SetResourcesFolder(dir_);
     media::ForgetAll();
     picHolder::Release();
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
   void Ship(const std::string& name) { fs::copy_file(fs::path(ZEMBO_MEDIA_DIR) / name, dir_ / name); }
   void ShipAll() {
     for (auto& e : fs::directory_iterator(ZEMBO_MEDIA_DIR)) fs::copy_file(e.path(), dir_ / e.path().filename());
   }
 
-  fs::path dir_;
+  TempDir tmp_{"media"};
+  fs::path dir_ = tmp_.path();
   fw::Application app_;
 };
 

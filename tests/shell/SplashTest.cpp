@@ -14,6 +14,7 @@
 #include "shell/app.h"
 #include "shell/globals.h"
 #include "shell/media.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -23,8 +24,6 @@ using fw::test::Advance;
 class SplashTest : public testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("zembo-splash-" + std::to_string(::getpid()));
-    fs::remove_all(root_);
     fs::create_directories(root_ / "config");
     fs::create_directories(root_ / "Resources");
     ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
@@ -32,8 +31,6 @@ class SplashTest : public testing::Test {
       fs::copy_file(e.path(), root_ / "Resources" / e.path().filename());
     fw::test::SetResourcesFolder(root_ / "Resources");
   }
-  void TearDown() override { fs::remove_all(root_); }
-
   void Boot() {
     t0_ = fw::NowMs();
     fw::test::Boot(startup::Startup);
@@ -50,7 +47,8 @@ class SplashTest : public testing::Test {
   bool PlayOpen() const { return fw::windows::Find(typeid(GameScrn)) != nullptr; }
   const std::string& Activity() const { return SplashScrn::Instance().activityText.Text(); }
 
-  fs::path root_;
+  TempDir tmp_{"splash"};
+  fs::path root_ = tmp_.path();
   std::int64_t t0_ = 0;
 };
 
