@@ -25,7 +25,10 @@ class Timer : public Scheduled {
   enum Mode { kOff = 0, kSingle = 1, kMultiple = 2 };
 
   Timer() = default;
-  Timer(int mode, int periodMs) { SetPeriod(periodMs), SetMode(mode); }
+  Timer(int mode, int periodMs) {
+    SetPeriod(periodMs);
+    SetMode(mode);
+  }
 
   int GetMode() const { return mode_; }
   // Arming a timer (re)starts its period from now; it may be set from the loader thread.

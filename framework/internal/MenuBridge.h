@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
@@ -18,6 +19,15 @@ struct MenuItem::Impl {
   QPointer<QAction> action;
   std::unique_ptr<QMenu> menu;  // for an item that has items of its own
   std::unique_ptr<QAction> ownAction;
+
+  ~Impl() {
+    // Once the platform is gone its objects cannot be destroyed safely; the
+    // process is ending anyway.
+    if (!QCoreApplication::instance()) {
+      (void)menu.release();
+      (void)ownAction.release();
+    }
+  }
 };
 
 namespace menus {
