@@ -101,18 +101,32 @@ const MouseCursor* Wait() {
 }
 }  // namespace Cursors
 
-void ReportUnhandled(std::string_view what) {
-  std::fprintf(stderr, "zembo: unhandled exception: %.*s\n", static_cast<int>(what.size()), what.data());
-  test::RecordUnhandled(std::string(what));
+namespace {
+
+void ShowUnhandledAlert(const std::string& what) {
   static bool reporting = false;  // a failure inside the alert itself is not reported again
-  if (reporting || !qApp) return;
+  if (reporting) return;
   reporting = true;
   MessageDialog d;
   d.Icon = 2;
   d.Message = "An unexpected error occurred.";
-  d.Explanation = std::string(what) + "\nThe game goes on, but it may not behave as it should.";
+  d.Explanation = what + "\nThe game goes on, but it may not behave as it should.";
   d.ShowModal();
   reporting = false;
+}
+
+}  // namespace
+
+void ReportUnhandled(std::string_view what) {
+  std::fprintf(stderr, "zembo: unhandled exception: %.*s\n", static_cast<int>(what.size()), what.data());
+  test::RecordUnhandled(std::string(what));
+  if (!qApp) return;
+  if (clock_hooks::IsManual()) {
+    ShowUnhandledAlert(std::string(what));
+    return;
+  }
+  // Not from inside the handler that failed: it may be painting, or deep in a frame.
+  QTimer::singleShot(0, qApp, [text = std::string(what)] { ShowUnhandledAlert(text); });
 }
 
 // Key state, kept from the key events the application sees.

@@ -157,3 +157,21 @@ TEST_F(SplashTest, TheDataFileIsReadBeforeTheFirstWindowShows) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SplashTest, TheQuitItemQuitsAndWritesWhatChanged) {
+  Boot();
+  ASSERT_TRUE(fw::test::RunUntil([&] { return PlayOpen(); }, 5000));
+  globals::gCurPlayer = "Changed";
+  App().isDirty = true;
+  EXPECT_TRUE(fw::test::ChooseMenu("FileQuit"));
+  EXPECT_TRUE(App().Quitting());
+  std::ifstream in(root_ / "config" / "ZemboData", std::ios::binary);
+  std::string head(8, '\0');
+  in.read(head.data(), 8);
+  EXPECT_EQ(head, "\x07"
+                  "Changed");
+}
+
+}  // namespace
