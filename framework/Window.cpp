@@ -5,7 +5,6 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -13,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
