@@ -289,6 +289,15 @@ void InitPlatform() {
   audio::Start();
 }
 
+// The windows startup made open only after the application's Open, so that
+// what they show has been read by then.
+void BringUp(const std::function<void()>& startup) {
+  windows::HoldOpening();
+  Guard(startup);
+  if (Application* app = CurrentApp()) Guard([&] { app->Event_Open(); });
+  windows::StartOpening();
+}
+
 }  // namespace
 
 int RunApplication(int argc, char** argv, const std::function<void()>& startup,
@@ -296,9 +305,7 @@ int RunApplication(int argc, char** argv, const std::function<void()>& startup,
   QApplication qapp(argc, argv);
   InitPlatform();
   InstallQuitSignals();
-  Guard(startup);
-  if (Application* app = CurrentApp()) Guard([&] { app->Event_Open(); });
-  windows::StartOpening();
+  BringUp(startup);
   pump::StartRealPump();
   if (!(CurrentApp() && CurrentApp()->Quitting())) qapp.exec();
   Guard(finalise);
@@ -330,10 +337,7 @@ void StopHeadless() {
 }
 
 void Boot(const std::function<void()>& startup) {
-  windows::HoldOpening();
-  Guard(startup);
-  if (Application* app = CurrentApp()) Guard([&] { app->Event_Open(); });
-  windows::StartOpening();
+  BringUp(startup);
   pump::ProcessEventsOnce();
 }
 

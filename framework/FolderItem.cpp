@@ -37,19 +37,9 @@ std::optional<FolderItem> FolderItem::Child(std::string_view name) const {
   return FolderItem(path_ / std::string(name));
 }
 
-std::optional<FolderItem> FolderItem::Parent() const {
-  if (!path_.has_parent_path() || path_.parent_path() == path_) return std::nullopt;
-  return FolderItem(path_.parent_path());
-}
-
 bool FolderItem::Exists() const {
   std::error_code ec;
   return std::filesystem::exists(path_, ec);
-}
-
-bool FolderItem::IsFolder() const {
-  std::error_code ec;
-  return std::filesystem::is_directory(path_, ec);
 }
 
 bool FolderItem::Delete() const {

@@ -22,12 +22,9 @@ class FolderItem {
   explicit FolderItem(std::filesystem::path p) : path_(std::move(p)) {}
 
   const std::filesystem::path& Path() const { return path_; }
-  std::string Name() const { return path_.filename().string(); }
   // None for a name that cannot stand for one child ("", ".", "..", or one with a '/').
   std::optional<FolderItem> Child(std::string_view name) const;
-  std::optional<FolderItem> Parent() const;
   bool Exists() const;
-  bool IsFolder() const;
   bool Delete() const;
 
   Ref<Picture> OpenAsPicture() const;

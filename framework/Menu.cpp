@@ -70,8 +70,6 @@ std::string ShortcutText(std::string_view shortcut) {
   return ShortcutFor(shortcut).toString(QKeySequence::PortableText).toStdString();
 }
 
-namespace {
-
 void Deliver(MenuItem& item) {
   if (item.GetKind() == MenuItem::Kind::Quit) {
     if (Application* app = CurrentApp()) app->Quit();
@@ -79,6 +77,8 @@ void Deliver(MenuItem& item) {
   }
   if (Window* front = windows::Front()) front->HandleMenu(item.Name());
 }
+
+namespace {
 
 MenuBar* RootOf(MenuItem& item) {
   MenuItem* m = &item;
@@ -121,7 +121,7 @@ void Build(MenuItem& item) {
 
 }  // namespace
 
-void Install(MenuBar& bar, QMainWindow& frame, Window&) {
+void Install(MenuBar& bar, QMainWindow& frame) {
   QMenuBar* qbar = frame.menuBar();
   qbar->clear();
   for (int i = 0; i < bar.Count(); ++i) {

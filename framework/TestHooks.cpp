@@ -144,11 +144,7 @@ bool ChooseMenu(std::string_view itemName) {
   if (!found || !found->Enabled()) return false;
   for (MenuItem* p = found->Parent(); p && p != bar; p = p->Parent())
     if (!p->Enabled()) return false;
-  if (found->GetKind() == MenuItem::Kind::Quit) {
-    if (CurrentApp()) CurrentApp()->Quit();
-  } else if (front) {
-    front->HandleMenu(itemName);
-  }
+  menus::Deliver(*found);
   pump::ProcessEventsOnce();
   return true;
 }

@@ -148,6 +148,4 @@ int Random::InRange(int lo, int hi) {
   return std::uniform_int_distribution<int>(lo, hi)(engine_);
 }
 
-double Random::Number() { return std::uniform_real_distribution<double>(0.0, 1.0)(engine_); }
-
 }  // namespace fw

@@ -49,7 +49,6 @@ class Random {
   Random();  // seeded from the system, or from the test seed when one is set
   // Uniform over lo..hi, both included.
   int InRange(int lo, int hi);
-  double Number();  // 0 <= x < 1
 
  private:
   std::mt19937 engine_;

@@ -202,7 +202,7 @@ void Window::SetCloseButton(bool c) {
 
 void Window::SetMenuBar(MenuBar* bar) {
   impl_->menuBar = bar;
-  if (bar) menus::Install(*bar, *impl_->frame, *this);
+  if (bar) menus::Install(*bar, *impl_->frame);
   impl_->frame->adjustSize();
 }
 
@@ -297,7 +297,6 @@ bool Window::HandleMenu(std::string_view itemName) {
   return true;
 }
 
-bool Window::HasMenuHandler(std::string_view itemName) const { return menuHandlers_.contains(itemName); }
 
 Control* Window::FindControl(std::string_view name) const {
   auto it = std::find_if(controls_.begin(), controls_.end(), [&](Control* c) { return c->Name() == name; });
@@ -551,7 +550,6 @@ void EditField::SetTextSize(int s) {
   if (s > 0) font.setPixelSize(s);
   LineOf(*impl_)->setFont(font);
 }
-void EditField::SelectAll() { LineOf(*impl_)->selectAll(); }
 
 Canvas::Canvas(Window* owner, std::string_view name, int left, int top, int width, int height)
     : Control(owner, name, left, top, width, height) {

@@ -74,7 +74,6 @@ class Window {
   void AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
   // Runs the handler registered for the item; false when there is none.
   bool HandleMenu(std::string_view itemName);
-  bool HasMenuHandler(std::string_view itemName) const;
 
   const std::vector<Control*>& Controls() const { return controls_; }
   Control* FindControl(std::string_view name) const;
@@ -203,7 +202,6 @@ class EditField : public Control {
   void SetText(std::string_view t);
   void SetTextFont(std::string_view f);
   void SetTextSize(int s);
-  void SelectAll();
   // The typed key (its text, or "\r" / "\x03" for Return / Enter); true swallows it.
   std::function<bool(const std::string&)> KeyDown;
   std::function<void()> TextChange;

@@ -13,8 +13,6 @@
 
 namespace fw {
 
-class Window;
-
 struct MenuItem::Impl {
   QPointer<QAction> action;
   std::unique_ptr<QMenu> menu;  // for an item that has items of its own
@@ -32,7 +30,9 @@ struct MenuItem::Impl {
 
 namespace menus {
 // Shows the bar's menus in the frame; commands go to the front window.
-void Install(MenuBar& bar, QMainWindow& frame, Window& owner);
+void Install(MenuBar& bar, QMainWindow& frame);
+// A chosen item: Quit quits, any other goes to the front window's handler.
+void Deliver(MenuItem& item);
 // The key sequence for a shortcut text such as "Cmd+N" or "Cmd+Cmd+Q".
 QKeySequence ShortcutFor(std::string_view text);
 }  // namespace menus
