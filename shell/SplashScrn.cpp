@@ -54,8 +54,7 @@ bool SplashScrn::Event_CancelClose() {
 void SplashScrn::versText_Open() { versText.SetText("Version: " + fw::CurrentApp()->ShortVersion()); }
 
 void SplashScrn::initThread_Run() {
-  for (auto* accessor : {&bing, &Ding, &fire, &larger, &pop, &TaDa, &UhOhh, &Wrong, &newLife, &shot, &dud})
-    initSound((*accessor)());
+  for (auto accessor : media::kSounds) initSound(accessor());
   picHolder::initPics();
   closeTimer.SetMode(fw::Timer::kSingle);
 }

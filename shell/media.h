@@ -2,6 +2,8 @@
 // from the resources folder at first use and sharing one object from then on.
 #pragma once
 
+#include <array>
+
 #include "framework/Picture.h"
 #include "framework/Ref.h"
 #include "framework/Sound.h"
@@ -51,6 +53,9 @@ fw::Ref<fw::Sound> dud();
 const fw::MouseCursor* HidCurs();
 
 namespace media {
+// The eleven sound accessors, in the order the splash preloads them.
+inline constexpr std::array<fw::Ref<fw::Sound> (*)(), 11> kSounds = {
+    &bing, &Ding, &fire, &larger, &pop, &TaDa, &UhOhh, &Wrong, &newLife, &shot, &dud};
 // Finalisation: the sound caches and the cursor are let go.
 void ReleaseSoundsAndCursor();
 // Tests: every cache empty again, as at process start.

@@ -36,8 +36,7 @@ TEST_F(MediaTest, EveryItemLoadsFromItsExactFileName) {
                          &paddle, &Paddle2, &Paddle3, &Paddle4, &redSprite, &Drop, &DblDrop, &PadDrop, &NextBtn,
                          &ExitBtn, &PrevBtn, &MetalBkg, &PurpBub, &newZemboTitle})
     EXPECT_TRUE((*accessor)());
-  for (auto* accessor : {&bing, &Ding, &fire, &larger, &pop, &TaDa, &UhOhh, &Wrong, &newLife, &shot, &dud})
-    EXPECT_TRUE((*accessor)());
+  for (auto accessor : media::kSounds) EXPECT_TRUE(accessor());
   EXPECT_EQ(paddle()->Width(), 64);
   EXPECT_EQ(Paddle2()->Width(), 72);
   EXPECT_EQ(Paddle3()->Width(), 80);

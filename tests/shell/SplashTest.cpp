@@ -38,8 +38,8 @@ class SplashTest : public testing::Test {
   // How long the loader plays sounds: each one through once.
   std::int64_t SoundTime() {
     std::int64_t total = 0;
-    for (auto* s : {&bing, &Ding, &fire, &larger, &pop, &TaDa, &UhOhh, &Wrong, &newLife, &shot, &dud})
-      if (auto sound = (*s)()) total += sound->DurationMs();
+    for (auto s : media::kSounds)
+      if (auto sound = s()) total += sound->DurationMs();
     return total;
   }
   std::int64_t Elapsed() const { return fw::NowMs() - t0_; }
@@ -80,14 +80,12 @@ TEST_F(SplashTest, HandsOverAfterTheSoundsAndLeavesThemAtFullVolume) {
   Advance(handOver - Elapsed() - 1);
   EXPECT_TRUE(SplashOpen());
   EXPECT_FALSE(PlayOpen());
-  for (auto* s : {&bing, &Ding, &fire, &larger, &pop, &TaDa, &UhOhh, &Wrong, &newLife, &shot, &dud})
-    EXPECT_FALSE((*s)()->IsPlaying());
+  for (auto s : media::kSounds) EXPECT_FALSE(s()->IsPlaying());
   Advance(20);  // the loader's turns come once a millisecond
   EXPECT_FALSE(SplashOpen());
   ASSERT_TRUE(PlayOpen());
   EXPECT_TRUE(GameScrn::Instance().IsVisible());
-  for (auto* s : {&bing, &Ding, &fire, &larger, &pop, &TaDa, &UhOhh, &Wrong, &newLife, &shot, &dud})
-    EXPECT_EQ((*s)()->Volume(), 100);
+  for (auto s : media::kSounds) EXPECT_EQ(s()->Volume(), 100);
   EXPECT_EQ(picHolder::gAquaLg, Aqua120x30());
   EXPECT_TRUE(picHolder::pPaddle);
   EXPECT_TRUE(fw::test::UnhandledReports().empty());
