@@ -76,6 +76,12 @@ double NoteEnvelope(double t, double start, double d) {
   return std::min({1.0, u / 0.006, (d - u) / 0.02}) * (0.75 + 0.25 * std::exp(-u / 0.05));
 }
 
+// One sound after the other.
+std::vector<std::int16_t> Join(std::vector<std::int16_t> first, const std::vector<std::int16_t>& then) {
+  first.insert(first.end(), then.begin(), then.end());
+  return first;
+}
+
 // Notes of equal length, each gliding linearly from its first to its second
 // frequency; each starts at phase 0 and is enveloped, so the joins stay silent.
 std::vector<std::int16_t> Notes(const std::vector<std::pair<double, double>>& notes, double each,
@@ -119,21 +125,9 @@ std::vector<SoundClip> SynthesiseSounds() {
   add("pop.wav", Sweep(
                      0.08, [](double t) { return 420 + 1400 * t / 0.08; }, SineWave,
                      [](double t) { return Pluck(t, 0.002, 0.018); }));
-  add("TaDa.wav", [] {
-    // A short pickup note and a held, brighter landing note.
-    const auto pickup = Notes({{784, 784}}, 0.1, Brassy);
-    const auto landing = Notes({{1046.5, 1046.5}}, 0.24, Brassy);
-    std::vector<std::int16_t> v = pickup;
-    v.insert(v.end(), landing.begin(), landing.end());
-    return v;
-  }());
-  add("Uh-Ohh.wav", [] {
-    const auto uh = Notes({{660, 620}}, 0.13, Brassy);
-    const auto ohh = Notes({{500, 400}}, 0.19, Brassy);
-    std::vector<std::int16_t> v = uh;
-    v.insert(v.end(), ohh.begin(), ohh.end());
-    return v;
-  }());
+  // A short pickup note and a held, brighter landing note.
+  add("TaDa.wav", Join(Notes({{784, 784}}, 0.1, Brassy), Notes({{1046.5, 1046.5}}, 0.24, Brassy)));
+  add("Uh-Ohh.wav", Join(Notes({{660, 620}}, 0.13, Brassy), Notes({{500, 400}}, 0.19, Brassy)));
   add("Wrong.wav", Render(0.22, [](double t) {
         // Two close low pitches beat against each other: a buzzer.
         const double ph1 = 110 * t, ph2 = 116.5 * t;
