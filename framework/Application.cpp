@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "AudioOut.h"
@@ -229,7 +230,9 @@ void Rearm() {
     gWake->stop();
     return;
   }
-  gWake->start(static_cast<int>(std::clamp<std::int64_t>(next - NowMs(), 0, 1 << 30)));
+  // Whole milliseconds, rounded up: a wake-up never comes before what it is for.
+  std::int64_t waitUs = std::clamp<std::int64_t>(next - NowUs(), 0, std::int64_t{1} << 40);
+  gWake->start(static_cast<int>(std::min<std::int64_t>((waitUs + kUsPerMs - 1) / kUsPerMs, 1 << 30)));
 }
 
 }  // namespace
@@ -246,21 +249,25 @@ void Changed() {
 std::int64_t NextDue() {
   std::int64_t next = -1;
   for (Scheduled* s : gItems) {
-    std::int64_t due = s->DueMs();
+    std::int64_t due = s->DueUs();
     if (due >= 0 && (next < 0 || due < next)) next = due;
   }
   return next;
 }
 
 void RunDue() {
-  std::int64_t now = NowMs();
+  std::int64_t now = NowUs();
   // A handler may add or remove timers, or open a modal loop that runs this again.
   std::vector<Scheduled*> due;
   for (Scheduled* s : gItems)
-    if (s->DueMs() >= 0 && s->DueMs() <= now) due.push_back(s);
-  std::stable_sort(due.begin(), due.end(), [](Scheduled* a, Scheduled* b) { return a->DueMs() < b->DueMs(); });
+    if (s->DueUs() >= 0 && s->DueUs() <= now) due.push_back(s);
+  auto key = [](Scheduled* s) {
+    std::int64_t due = s->DueUs();
+    return std::tuple(due * kTicksPerSecond / kUsPerSecond, !s->FirstInItsTick(), due);
+  };
+  std::stable_sort(due.begin(), due.end(), [&](Scheduled* a, Scheduled* b) { return key(a) < key(b); });
   for (Scheduled* s : due)
-    if (Registered(s) && s->DueMs() >= 0 && s->DueMs() <= now) s->Fire();
+    if (Registered(s) && s->DueUs() >= 0 && s->DueUs() <= now) s->Fire();
 }
 
 void ProcessEventsOnce() {

@@ -12,13 +12,10 @@ std::atomic<std::int64_t> gManualNow{0};
 
 }  // namespace
 
-std::int64_t NowMs() {
+std::int64_t NowUs() {
   if (gManual.load(std::memory_order_acquire)) return gManualNow.load(std::memory_order_acquire);
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - gStart)
-      .count();
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - gStart).count();
 }
-
-std::int64_t Ticks() { return NowMs() * 60 / 1000; }
 
 namespace clock_hooks {
 void UseManualClock() {
@@ -26,7 +23,7 @@ void UseManualClock() {
   gManual.store(true, std::memory_order_release);
 }
 bool IsManual() { return gManual.load(std::memory_order_acquire); }
-void SetManualNow(std::int64_t ms) { gManualNow.store(ms, std::memory_order_release); }
+void SetManualNowUs(std::int64_t us) { gManualNow.store(us, std::memory_order_release); }
 }  // namespace clock_hooks
 
 }  // namespace fw

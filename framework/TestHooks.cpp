@@ -54,17 +54,17 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint windowPos, QWidget* su
 }  // namespace
 
 void Advance(std::int64_t ms) {
-  std::int64_t target = NowMs() + std::max<std::int64_t>(ms, 0);
+  std::int64_t target = NowUs() + std::max<std::int64_t>(ms, 0) * kUsPerMs;
   for (;;) {
     pump::ProcessEventsOnce();
     pump::RunDue();
     pump::ProcessEventsOnce();
-    std::int64_t now = NowMs();
+    std::int64_t now = NowUs();
     if (now >= target) break;
     std::int64_t next = pump::NextDue();
     if (next < 0 || next > target) next = target;
     if (next <= now) next = now + 1;
-    clock_hooks::SetManualNow(next);
+    clock_hooks::SetManualNowUs(next);
   }
 }
 

@@ -15,17 +15,17 @@ Scheduled::~Scheduled() { pump::Unregister(this); }
 
 void Timer::SetMode(int mode) {
   mode_ = mode;
-  due_ = mode == kOff ? -1 : NowMs() + period_;
+  due_ = mode == kOff ? -1 : NowUs() + period_ * kUsPerMs;
   pump::Changed();
 }
 
 void Timer::SetPeriod(int ms) {
   period_ = ms < 1 ? 1 : ms;
-  if (mode_ != kOff) due_ = NowMs() + period_;
+  if (mode_ != kOff) due_ = NowUs() + period_ * kUsPerMs;
   pump::Changed();
 }
 
-std::int64_t Timer::DueMs() const { return due_; }
+std::int64_t Timer::DueUs() const { return due_; }
 
 void Timer::Fire() {
   if (mode_ == kOff) return;
@@ -33,8 +33,8 @@ void Timer::Fire() {
     mode_ = kOff;
     due_ = -1;
   } else {
-    due_ += period_;
-    if (due_ <= NowMs()) due_ = NowMs() + period_;  // a late pass does not fire twice to catch up
+    due_ += period_ * kUsPerMs;
+    if (due_ <= NowUs()) due_ = NowUs() + period_ * kUsPerMs;  // a late pass does not fire twice to catch up
   }
   if (Action) Guard([&] { Action(); });
 }
@@ -93,14 +93,14 @@ void Thread::Run() {
 bool Thread::IsRunning() const { return impl_->started && !impl_->finished; }
 
 // One turn a millisecond: often enough for the thread, and the loop does not spin.
-std::int64_t Thread::DueMs() const {
+std::int64_t Thread::DueUs() const {
   if (!IsRunning()) return -1;
-  return impl_->lastTurn < 0 ? NowMs() : impl_->lastTurn + 1;
+  return impl_->lastTurn < 0 ? NowUs() : impl_->lastTurn + kUsPerMs;
 }
 
 void Thread::Fire() {
   if (!IsRunning()) return;
-  impl_->lastTurn = NowMs();
+  impl_->lastTurn = NowUs();
   impl_->toThread.release();
   impl_->toMain.acquire();
   if (impl_->failure) {

@@ -15,9 +15,12 @@ class Scheduled {
   virtual ~Scheduled();
   Scheduled(const Scheduled&) = delete;
   Scheduled& operator=(const Scheduled&) = delete;
-  // NowMs() at which Fire is due next, or -1 when idle.
-  virtual std::int64_t DueMs() const = 0;
+  // NowUs() at which Fire is due next, or -1 when idle.
+  virtual std::int64_t DueUs() const = 0;
   virtual void Fire() = 0;
+  // Among the items due within one tick, those that say so run first (the sprite
+  // surface's frames, so that a frame comes before the timers of its tick).
+  virtual bool FirstInItsTick() const { return false; }
 };
 
 class Timer : public Scheduled {
@@ -39,7 +42,7 @@ class Timer : public Scheduled {
 
   std::function<void()> Action;
 
-  std::int64_t DueMs() const override;
+  std::int64_t DueUs() const override;
   void Fire() override;
 
  private:
@@ -62,7 +65,7 @@ class Thread : public Scheduled {
   void Run();  // starts it; its first turn comes at the event loop's next pass
   bool IsRunning() const;
 
-  std::int64_t DueMs() const override;
+  std::int64_t DueUs() const override;
   void Fire() override;  // one turn
 
   struct Impl;

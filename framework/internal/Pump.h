@@ -13,9 +13,9 @@ void Register(Scheduled* s);
 void Unregister(Scheduled* s);
 // A due time changed; the pump looks again at its next pass (safe from a thread's turn).
 void Changed();
-// Runs every timer and thread turn due at NowMs().
+// Runs every timer and thread turn due at NowUs().
 void RunDue();
-// The earliest due time, or -1.
+// The earliest due time in microseconds, or -1.
 std::int64_t NextDue();
 // Lets pending platform events run once (no waiting).
 void ProcessEventsOnce();
