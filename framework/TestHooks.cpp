@@ -53,8 +53,10 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint windowPos, QWidget* su
 
 }  // namespace
 
-void Advance(std::int64_t ms) {
-  std::int64_t target = NowUs() + std::max<std::int64_t>(ms, 0) * kUsPerMs;
+void Advance(std::int64_t ms) { AdvanceUs(ms * kUsPerMs); }
+
+void AdvanceUs(std::int64_t us) {
+  std::int64_t target = NowUs() + std::max<std::int64_t>(us, 0);
   for (;;) {
     pump::ProcessEventsOnce();
     pump::RunDue();

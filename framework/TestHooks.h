@@ -30,6 +30,7 @@ void StopHeadless();
 void Boot(const std::function<void()>& startup);
 // Moves the manual clock forward, firing timers, thread turns and events in time order.
 void Advance(std::int64_t ms);
+void AdvanceUs(std::int64_t us);
 // Advances in steps until pred holds; false if limitMs passed first.
 bool RunUntil(const std::function<bool()>& pred, std::int64_t limitMs);
 // Closes and destroys every window, forgets scripted input and answers.
