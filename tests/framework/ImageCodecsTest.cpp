@@ -73,10 +73,10 @@ Bytes MediaFile(const std::string& name) { return ReadFile(std::filesystem::path
 
 TEST(CommittedMedia, EveryPictAndPsdDecodesAtItsSize) {
   const std::vector<std::tuple<std::string, int, int>> sizes = {
-      {"redSprite.pct", 8, 8}, {"BlueBubble.pct", 24, 24}, {"PurpBub.pct", 24, 24},    {"paddle.pct", 64, 10},
+      {"redSprite.pct", 8, 8}, {"BlueBubble.pct", 32, 32}, {"PurpBub.pct", 32, 32},    {"paddle.pct", 64, 10},
       {"Paddle2.pct", 72, 10}, {"Paddle3.pct", 80, 10},    {"Paddle4.pct", 90, 10},    {"BltDrop.pct", 16, 20},
       {"PadDrop.pct", 16, 20}, {"BallDrop.pct", 16, 20},   {"DblDrop.pct", 16, 20},    {"BadDrop.pct", 16, 20},
-      {"Drop.pct", 8, 12},     {"bullet.pct", 4, 10},      {"MetalBkg.pct", 500, 380}, {"NextBtn.pct", 26, 20},
+      {"Drop.pct", 8, 12},     {"bullet.pct", 4, 10},      {"MetalBkg.pct", 500, 400}, {"NextBtn.pct", 26, 20},
       {"PrevBtn.pct", 26, 20}, {"ExitBtn.pct", 80, 20}};
   for (const auto& [name, w, h] : sizes) {
     const auto img = DecodePICT(MediaFile(name));
@@ -102,9 +102,9 @@ TEST(CommittedMedia, SpritesShowTheirFigureOnWhite) {
   const auto purple = DecodePICT(MediaFile("PurpBub.pct"));
   ASSERT_TRUE(bubble && purple);
   EXPECT_EQ(bubble->pixels[0], 0xFFFFFFFFu);
-  const std::uint32_t blue = bubble->pixels[14 * 24 + 14];
+  const std::uint32_t blue = bubble->pixels[14 * 32 + 14];
   EXPECT_GT(Blue(blue), Red(blue) + 80);
-  const std::uint32_t violet = purple->pixels[14 * 24 + 14];
+  const std::uint32_t violet = purple->pixels[14 * 32 + 14];
   EXPECT_GT(Red(violet), Green(violet) + 60);
   EXPECT_GT(Blue(violet), Green(violet) + 60);
 }
