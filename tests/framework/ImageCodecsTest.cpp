@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "Encoders.h"
@@ -219,6 +222,68 @@ TEST(PsdRoundTrip, FourthChannelIsAlpha) {
   ASSERT_TRUE(img);
   EXPECT_EQ(img->pixels[0] >> 24, 0x80u);
   EXPECT_EQ(img->pixels[1] >> 24, 0x00u);
+}
+
+// ---------------------------------------------------------------- work per picture
+
+// A picture of a side x side frame whose opcodes each scale a 1x1 bitmap over
+// dst: black for true in `black`, white for false. No file header.
+Bytes ScaledPixels(int side, const std::vector<bool>& black, int dstTop = 0, int dstSide = -1) {
+  if (dstSide < 0) dstSide = side;
+  const auto s = static_cast<unsigned>(side);
+  Bytes b;
+  for (unsigned v : {0u, 0u, 0u, s, s, 0x0011u, 0x02FFu}) Append16(b, v);
+  for (bool pixel : black) {
+    // BitsRect, rowBytes 2, bounds and srcRect 0,0,1,1, dstRect, srcCopy, one row.
+    for (unsigned v : {0x0090u, 2u, 0u, 0u, 1u, 1u, 0u, 0u, 1u, 1u}) Append16(b, v);
+    const auto top = static_cast<unsigned>(dstTop) & 0xFFFF;
+    for (unsigned v : {top, top, (top + static_cast<unsigned>(dstSide)) & 0xFFFF,
+                       (top + static_cast<unsigned>(dstSide)) & 0xFFFF})
+      Append16(b, v);
+    Append16(b, 0);
+    Append16(b, pixel ? 0x8000 : 0);
+  }
+  Append16(b, 0x00FF);
+  return b;
+}
+
+TEST(PictWork, OpcodesThatRepaintTheFrameOverAndOverAreRefusedAtOnce) {
+  // Each 32-byte opcode paints 16.7 million pixels: painting them all took half
+  // a minute for 1000 opcodes, and the refusal must not wait for the first few.
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(DecodePICT(ScaledPixels(4096, std::vector<bool>(1000, true))));
+  EXPECT_FALSE(DecodePICT(ScaledPixels(4096, std::vector<bool>(100000, true))));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(PictWork, AFewLayersAreDrawnAndTheLimitHoldsForAnyNumberBeyond) {
+  constexpr int kSide = 300;  // large enough that the limit follows the frame
+  std::optional<std::size_t> firstRefused;
+  for (std::size_t layers = 1; layers <= 16; ++layers) {
+    std::vector<bool> black(layers);
+    for (std::size_t i = 0; i < layers; ++i) black[i] = i % 2 == 0;  // the top layer decides the colour
+    const auto img = DecodePICT(ScaledPixels(kSide, black));
+    if (!img) {
+      if (!firstRefused) firstRefused = layers;
+      continue;
+    }
+    EXPECT_FALSE(firstRefused) << layers << " layers drawn after " << *firstRefused << " were refused";
+    ASSERT_EQ(img->width, kSide);
+    const std::uint32_t top = black.back() ? 0xFF000000u : 0xFFFFFFFFu;
+    EXPECT_EQ(std::count(img->pixels.begin(), img->pixels.end(), top), kSide * kSide) << layers;
+  }
+  ASSERT_TRUE(firstRefused) << "sixteen full repaints still drawn";
+  EXPECT_GE(*firstRefused, 4u) << "a picture of three layers is plausible";
+}
+
+TEST(PictWork, OnlyPixelsInsideTheFrameCount) {
+  // Destinations far larger than the frame, or beside it, paint the frame at most once each.
+  const auto oversized = DecodePICT(ScaledPixels(300, {true, false, true}, -3000, 9000));
+  ASSERT_TRUE(oversized);
+  EXPECT_EQ(oversized->pixels[150 * 300 + 150], 0xFF000000u);
+  const auto beside = DecodePICT(ScaledPixels(300, std::vector<bool>(200, true), 400, 300));
+  ASSERT_TRUE(beside) << "nothing painted inside the frame costs nothing";
+  EXPECT_EQ(beside->pixels[0], 0xFFFFFFFFu);
 }
 
 // ---------------------------------------------------------------- refusals
