@@ -53,9 +53,12 @@ TEST(CanvasPaint, FollowsTheRefreshCallsWhateverHappensToTheWindow) {
   w.Show();
   fw::Implicit<Cover>();  // another window on top
   w.SetSize(240, 160);
-  Render(w);
+  w.cnv.SetSize(70, 40);
+  auto img = Render(w);
   Advance(500);
   EXPECT_EQ(w.paints, 1) << "showing, hiding, covering, resizing and rendering run no Paint";
+  EXPECT_TRUE(InkAt(*img, 20, 20)) << "a larger canvas keeps what it drew";
+  EXPECT_EQ(img->Pixel(85, 55), kBack) << "and shows the background where it grew";
 
   w.cnv.Refresh();
   w.cnv.Refresh(false);
