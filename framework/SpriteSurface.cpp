@@ -18,11 +18,6 @@
 
 namespace fw {
 
-// Token for token the definition in Window.cpp: a control's platform widget.
-struct Control::Impl {
-  QPointer<QWidget> widget;
-};
-
 namespace {
 
 constexpr int kOpaqueFrom = 128;           // opacity (0..255) from which a pixel collides
