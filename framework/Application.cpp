@@ -160,8 +160,8 @@ class InputFilter : public QObject {
         break;
       }
       case QEvent::ShortcutOverride:
-        if (Window* front = windows::Front())
-          if (MenuBar* bar = front->GetMenuBar()) menus::RunEnablePass(*bar);
+        if (Window* owner = windows::MenuBarOwner())
+          if (MenuBar* bar = owner->GetMenuBar()) menus::RunEnablePass(*bar);
         break;
       case QEvent::ApplicationDeactivate: gKeysDown.clear(); break;
       default: break;
