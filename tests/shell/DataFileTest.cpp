@@ -28,11 +28,15 @@ class DataFileTest : public testing::Test {
  protected:
   void SetUp() override {
     ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+    ResetState();
+    today_ = fw::Date::Today().ShortDate();
+  }
+  void TearDown() override { ResetState(); }
+  static void ResetState() {
     globals::gCurPlayer.clear();
     globals::FameList = {};
     savedInfo::isSavedGame = false;
     savedInfo::svRound = savedInfo::svTotScore = savedInfo::svBltCt = savedInfo::svBallCt = savedInfo::svDiffLev = 0;
-    today_ = fw::Date::Today().ShortDate();
   }
   fs::path File() const { return dir_ / "ZemboData"; }
   std::string Bytes() const {
