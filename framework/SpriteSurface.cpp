@@ -134,7 +134,7 @@ struct SpriteSurface::Impl : Scheduled {
 
   // Attached and not closed, in attach order (so sorted by attachOrder_).
   std::vector<std::shared_ptr<Sprite>> sprites;
-  // Closed since the last frame began: a sprite's own Close may be on the stack.
+  // Closed during the frame in progress, kept until its handlers have all returned.
   std::vector<std::shared_ptr<Sprite>> released;
   std::uint64_t nextOrder = 1;
 
@@ -231,10 +231,7 @@ struct SpriteSurface::Impl : Scheduled {
     std::weak_ptr<char> alive = life;
     inFrame = true;
     stoppedThisFrame = false;
-    released.clear();
     PruneShapes();
-    // A late frame is not caught up: the next one comes at the next tick after now.
-    nextTick = Ticks() + 1;
 
     if (owner.NextFrame) Guard([&] { owner.NextFrame(); });
     if (alive.expired()) return;
@@ -251,8 +248,10 @@ struct SpriteSurface::Impl : Scheduled {
 
     Paint();
     inFrame = false;
-    // A frame held up by a modal window inside it does not make up the lost ticks either.
-    nextTick = std::max(nextTick, Ticks() + 1);
+    released.clear();
+    // A late frame, or one held up by a modal window inside it, is not caught up:
+    // the next one comes at the next tick after now.
+    nextTick = Ticks() + 1;
     pump::Changed();
   }
 };
@@ -300,11 +299,11 @@ void SpriteSurface::Detach(Sprite& s) {
   auto& list = simpl_->sprites;
   auto it = std::lower_bound(list.begin(), list.end(), s.attachOrder_,
                              [](const std::shared_ptr<Sprite>& a, std::uint64_t order) { return a->attachOrder_ < order; });
-  if (it != list.end() && it->get() == &s) {
-    simpl_->released.push_back(std::move(*it));
-    list.erase(it);
-  }
   s.surface_ = nullptr;
+  if (it == list.end() || it->get() != &s) return;
+  std::shared_ptr<Sprite> held = std::move(*it);
+  list.erase(it);
+  if (simpl_->inFrame) simpl_->released.push_back(std::move(held));
 }
 
 void SpriteSurface::Run() {
