@@ -233,15 +233,17 @@ struct SpriteSurface::Impl : Scheduled {
     stoppedThisFrame = false;
     PruneShapes();
 
-    if (owner.NextFrame) Guard([&] { owner.NextFrame(); });
+    // The handlers are called through copies: a modal window shown from one may
+    // let its window, and this surface with it, be destroyed before it returns.
+    if (auto nextFrame = owner.NextFrame) Guard([&] { nextFrame(); });
     if (alive.expired()) return;
 
     if (!stoppedThisFrame) {
       std::vector<Pair> pairs = FindPairs();
       for (const auto& [first, second] : pairs) {
         if (stoppedThisFrame) break;
-        if (first->IsClosed() || second->IsClosed() || !owner.Collision) continue;
-        Guard([&] { owner.Collision(*first, *second); });
+        if (first->IsClosed() || second->IsClosed()) continue;
+        if (auto collision = owner.Collision) Guard([&] { collision(*first, *second); });
         if (alive.expired()) return;
       }
     }

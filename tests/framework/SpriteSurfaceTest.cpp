@@ -215,6 +215,40 @@ TEST(SpriteSurfaceFrames, AModalWindowShownFromAFrameDoesNotStartANestedFrame) {
   EXPECT_GT(f.ticks.size(), 5u) << "frames go on after the modal window";
 }
 
+struct Doomed : fw::Window {
+  Doomed() {
+    // Closes its own window and shows a modal one, under which the closed window is destroyed.
+    ss.Collision = [](fw::Sprite&, fw::Sprite&) {
+      ++pairsSeen;
+      if (current) std::exchange(current, nullptr)->Close();
+      fw::Implicit<Question>().ShowModal();
+    };
+  }
+  static inline Doomed* current = nullptr;
+  static inline int pairsSeen = 0;
+  fw::SpriteSurface ss{this, "ss", 0, 0, 50, 50};
+};
+
+TEST(SpriteSurfaceFrames, AHandlerMayLetTheSurfaceBeDestroyedUnderIt) {
+  Doomed& d = fw::Implicit<Doomed>();
+  Doomed::current = &d;
+  Doomed::pairsSeen = 0;
+  auto a = d.ss.NewSprite(Solid(10, 10), 0, 0);
+  auto b = d.ss.NewSprite(Solid(10, 10), 5, 5);
+  auto c = d.ss.NewSprite(Solid(10, 10), 8, 8);
+  bool destroyed = false;
+  fw::test::OnModal([&](fw::Window& w) {
+    Advance(50);
+    destroyed = !b->IsAttached();  // let go by the surface's destructor
+    w.Close();
+  });
+  d.ss.Run();
+  Advance(200);
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(Doomed::pairsSeen, 1) << "the frame ends with its surface";
+  b->Close();
+}
+
 // Pairs
 
 TEST(SpriteSurfacePairs, ArriveOnceEachInAttachOrderWithTheEarlierSpriteFirst) {
