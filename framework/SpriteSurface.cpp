@@ -325,7 +325,7 @@ void SpriteSurface::SetBackColor(Color c) {
   simpl_->Paint();
 }
 
-void SpriteSurface::Refresh(bool) { simpl_->Paint(); }
+void SpriteSurface::Redraw(bool) { simpl_->Paint(); }
 
 std::vector<Ref<Sprite>> SpriteSurface::Sprites() const {
   return std::vector<Ref<Sprite>>(simpl_->sprites.begin(), simpl_->sprites.end());
