@@ -168,12 +168,12 @@ MouseCursor::Shape CursorAt(Window& w, int x, int y) {
 }
 
 std::string HelpTagAt(Window& w, int x, int y) {
-  QToolTip::hideText();
   QWidget* target = TargetAt(w, x, y);
   QPoint local = target->mapFrom(ContentWidget(w), QPoint(x, y));
   QHelpEvent e(QEvent::ToolTip, local, target->mapToGlobal(local));
   QApplication::sendEvent(target, &e);
-  std::string shown = QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+  // A widget without a tip, and every parent it passed the event to, refuses it.
+  std::string shown = e.isAccepted() && QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
   QToolTip::hideText();
   return shown;
 }
