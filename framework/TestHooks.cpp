@@ -139,6 +139,13 @@ void ClickCloseBox(Window& w) {
   pump::ProcessEventsOnce();
 }
 
+void DragSize(Window& w, int width, int height) {
+  QWidget* content = ContentWidget(w);
+  QWidget* frame = content->window();
+  frame->resize(width + frame->width() - content->width(), height + frame->height() - content->height());
+  pump::ProcessEventsOnce();
+}
+
 void TypeKey(Window& w, std::string_view key) {
   static const std::map<std::string_view, Qt::Key> kNamed = {
       {"\r", Qt::Key_Return}, {"\x03", Qt::Key_Enter}, {"\x1b", Qt::Key_Escape},

@@ -46,6 +46,8 @@ void MoveMouse(Window& w, int x, int y);
 void ReleaseMouse(Window& w, int x, int y);
 // Clicks the window's close box.
 void ClickCloseBox(Window& w);
+// Resizes the window's content by dragging its frame, as the player would.
+void DragSize(Window& w, int width, int height);
 // Types a key as the player would: to the control that has the keyboard focus, else to
 // the window. A key is its text, or "\r" Return, "\x03" Enter, "\x1b" Escape, "\x08"
 // Backspace, "\t" Tab.

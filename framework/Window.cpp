@@ -200,6 +200,8 @@ void Window::SetSize(int width, int height) {
   if (impl_->resizeable) {
     surface->setMinimumSize(64, 64);
     surface->setMaximumSize(32000, 32000);
+    // A hidden frame lays out its content only as it shows; the size counts from now.
+    surface->resize(width, height);
   } else {
     surface->setFixedSize(width, height);
   }
@@ -294,6 +296,7 @@ void Window::ShowModal() {
     bool shown = frame.isVisible();
     if (shown) frame.hide();
     frame.setWindowModality(Qt::ApplicationModal);
+    if (shown) frame.show();
   }
   Show();
   if (clock_hooks::IsManual()) {
