@@ -53,6 +53,7 @@ struct Thread::Impl {
   std::thread worker;
   bool started = false, finished = false, cancel = false;
   std::int64_t lastTurn = -1;
+  std::int64_t wakeAt = -1;  // set by the thread before it yields; -1 for the next pass
   std::exception_ptr failure;
 };
 
@@ -92,9 +93,11 @@ void Thread::Run() {
 
 bool Thread::IsRunning() const { return impl_->started && !impl_->finished; }
 
-// One turn a millisecond: often enough for the thread, and the loop does not spin.
+// One turn a millisecond, unless the thread said when it wants the next: often
+// enough for the thread, and the loop does not spin.
 std::int64_t Thread::DueUs() const {
   if (!IsRunning()) return -1;
+  if (impl_->wakeAt >= 0) return impl_->wakeAt;
   return impl_->lastTurn < 0 ? NowUs() : impl_->lastTurn + kUsPerMs;
 }
 
@@ -109,15 +112,19 @@ void Thread::Fire() {
   }
 }
 
-void YieldToNextThread() {
+void YieldUntil(std::int64_t dueUs) {
   Thread::Impl* self = tCurrent;
   if (!self) {
     pump::ProcessEventsOnce();
     return;
   }
+  self->wakeAt = dueUs;
   self->toMain.release();
   self->toThread.acquire();
+  self->wakeAt = -1;
   if (self->cancel) throw ThreadCancelled{};
 }
+
+void YieldToNextThread() { YieldUntil(-1); }
 
 }  // namespace fw

@@ -13,6 +13,7 @@
 #include <memory>
 #include <typeinfo>
 
+#include "framework/AudioOut.h"
 #include "framework/Clock.h"
 #include "framework/Values.h"
 #include "framework/Window.h"
@@ -159,6 +160,7 @@ bool RunUntil(const std::function<bool()>& pred, std::int64_t limitMs) {
 
 void Reset() {
   windows::DestroyAll();
+  audio::Shutdown();
   pump::ProcessEventsOnce();
   ForgetInput();
   keys::ReleaseAll();

@@ -105,6 +105,30 @@ TEST(Thread, WaitsOnTheClockOnlyAsTheClockMoves) {
   EXPECT_EQ(done, start + 250);
 }
 
+TEST(Thread, AThreadThatYieldsUntilAMomentSleepsUntilThen) {
+  fw::Thread th;
+  int turns = 0;
+  std::int64_t woke = -1;
+  th.RunHandler = [&] {
+    ++turns;
+    fw::YieldUntil(fw::NowUs() + 250'500);
+    ++turns;
+    woke = fw::NowUs();
+    fw::YieldToNextThread();
+    ++turns;
+  };
+  std::int64_t start = fw::NowUs();
+  th.Run();
+  Advance(250);
+  EXPECT_EQ(turns, 1) << "no turn before its moment";
+  Advance(1);
+  EXPECT_EQ(woke, start + 250'500);
+  EXPECT_EQ(turns, 2);
+  Advance(1);
+  EXPECT_EQ(turns, 3) << "a plain yield comes back at the next pass";
+  EXPECT_FALSE(th.IsRunning());
+}
+
 TEST(Thread, DestroyingAWaitingThreadEndsIt) {
   bool unwound = false;
   {
