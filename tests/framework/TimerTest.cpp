@@ -129,6 +129,17 @@ TEST(Thread, AThreadThatYieldsUntilAMomentSleepsUntilThen) {
   EXPECT_FALSE(th.IsRunning());
 }
 
+TEST(Thread, ItsFirstTurnIsDueFromTheMomentItStartedHoweverLateThePumpLooks) {
+  fw::Thread th;
+  th.RunHandler = [] {};
+  std::int64_t start = fw::NowUs();
+  th.Run();
+  fw::clock_hooks::SetManualNowUs(start + 5000);  // a slow pass: the clock moved on before the pump looked
+  EXPECT_EQ(th.DueUs(), start);
+  Advance(0);
+  EXPECT_FALSE(th.IsRunning());
+}
+
 TEST(Thread, DestroyingAWaitingThreadEndsIt) {
   bool unwound = false;
   {
