@@ -160,37 +160,56 @@ Output& Out() {
   return *out;
 }
 
+// The device is gone: voices are no longer kept and nothing is fed.
+void GoSilent();
+
+// The device is called without the output's lock: it may report a lost stream
+// at once, and that report takes the lock.
 void Feeder::Fire() {
-  std::unique_lock lock(Out().mutex);
-  switch (phase_) {
-    case Phase::Idle: return;
-    case Phase::Draining:
-      phase_ = Phase::Paused;
-      due_.store(NowUs() + kReleaseAfterUs);
-      device_->Suspend();
-      return;
-    case Phase::Paused:
-      phase_ = Phase::Idle;
-      due_.store(-1);
-      device_->Release();
-      return;
-    case Phase::Feeding: break;
+  Phase phase;
+  bool resume;
+  {
+    std::lock_guard lock(Out().mutex);
+    phase = phase_;
+    resume = std::exchange(resume_, false);
+    switch (phase) {
+      case Phase::Idle: return;
+      case Phase::Draining:
+        phase_ = Phase::Paused;
+        due_.store(NowUs() + kReleaseAfterUs);
+        break;
+      case Phase::Paused:
+        phase_ = Phase::Idle;
+        due_.store(-1);
+        break;
+      case Phase::Feeding: break;
+    }
+  }
+  if (phase == Phase::Draining) {
+    device_->Suspend();
+    return;
+  }
+  if (phase == Phase::Paused) {
+    device_->Release();
+    return;
   }
   // A stream that cannot be opened again leaves the output silent, as a lost device does.
-  if (std::exchange(resume_, false) && !device_->Resume()) {
-    Out().running = false;
-    Out().mixer.Clear();
-    phase_ = Phase::Idle;
-    due_.store(-1);
+  if (resume && !device_->Resume()) {
+    GoSilent();
     return;
   }
   const int channels = device_->Channels();
   const std::int64_t frames = device_->FramesFree();
   if (frames > 0) {
     buffer_.resize(static_cast<std::size_t>(frames * channels));
-    Out().mixer.Render(buffer_, channels, device_->Rate());
+    {
+      std::lock_guard lock(Out().mutex);
+      Out().mixer.Render(buffer_, channels, device_->Rate());
+    }
     device_->Write(buffer_);
   }
+  std::lock_guard lock(Out().mutex);
+  if (phase_ != Phase::Feeding) return;  // the output went silent meanwhile
   if (Out().mixer.VoiceCount() == 0) {
     phase_ = Phase::Draining;
     due_.store(NowUs() + kDrainUs);
