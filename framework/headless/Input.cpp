@@ -1,6 +1,7 @@
-#include "TestHooks.h"
-
+// Scripted input for headless runs: the pointer, clicks, keys, menus and close
+// boxes, delivered through the same platform events a player's input makes.
 #include <QApplication>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,37 +10,27 @@
 #include <QWidget>
 
 #include <map>
-#include <stdexcept>
+#include <string>
 
-#include "Application.h"
-#include "Clock.h"
-#include "Menu.h"
-#include "Picture.h"
-#include "Window.h"
-#include "internal/MenuBridge.h"
-#include "internal/Paint.h"
-#include "internal/Pump.h"
-#include "internal/QtBridge.h"
-#include "internal/Windows.h"
+#include "framework/Application.h"
+#include "framework/Menu.h"
+#include "framework/Picture.h"
+#include "framework/TestHooks.h"
+#include "framework/Window.h"
+#include "framework/headless/Driver.h"
+#include "framework/internal/KeyState.h"
+#include "framework/internal/MenuBridge.h"
+#include "framework/internal/Pump.h"
+#include "framework/internal/QtBridge.h"
+#include "framework/internal/Windows.h"
 
 namespace fw::test {
 
 namespace {
 
 std::optional<std::pair<int, int>> gMouse;
-std::map<int, bool> gKeys;
-std::optional<bool> gOption;
-std::function<void(Window&)> gModalAnswer;
-std::function<void(Window&)> gShownObserver;
-std::function<MessageDialog::Pressed(const MessageDialog&)> gDialogAnswer;
-std::vector<MessageDialog> gDialogs;
-std::vector<std::string> gURLs;
-std::vector<std::string> gUnhandled;
-std::optional<std::filesystem::path> gResources;
 QPointer<QWidget> gPressed;
 QPointer<QWidget> gHovered;
-
-constexpr std::int64_t kModalLimitMs = 60LL * 60 * 1000;  // an hour of game time: a modal nobody closes
 
 QWidget* TargetAt(Window& w, int x, int y) {
   QWidget* surface = ContentWidget(w);
@@ -56,53 +47,26 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint windowPos, QWidget* su
   QApplication::sendEvent(target, &e);
 }
 
+void SendKey(Window& w, QEvent::Type type, int keyCode) {
+  QWidget* surface = ContentWidget(w);
+  QWidget* target = surface->focusWidget() ? surface->focusWidget() : surface;
+  int key = keys::PlatformKey(keyCode);
+  QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QKeySequence(key).toString().toLower();
+  QKeyEvent e(type, key, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &e);
+}
+
 }  // namespace
 
-void Advance(std::int64_t ms) { AdvanceUs(ms * kUsPerMs); }
+std::optional<std::pair<int, int>> ScriptedMouse() { return gMouse; }
 
-void AdvanceUs(std::int64_t us) {
-  std::int64_t target = NowUs() + std::max<std::int64_t>(us, 0);
-  for (;;) {
-    pump::ProcessEventsOnce();
-    pump::RunDue();
-    paint::FlushPending();
-    pump::ProcessEventsOnce();
-    std::int64_t now = NowUs();
-    if (now >= target) break;
-    std::int64_t next = pump::NextDue();
-    if (next < 0 || next > target) next = target;
-    if (next <= now) next = now + 1;
-    clock_hooks::SetManualNowUs(next);
-  }
-}
-
-bool RunUntil(const std::function<bool()>& pred, std::int64_t limitMs) {
-  std::int64_t end = NowMs() + limitMs;
-  while (!pred()) {
-    if (NowMs() >= end) return false;
-    Advance(1);
-  }
-  return true;
-}
-
-void Reset() {
-  windows::DestroyAll();
-  pump::ProcessEventsOnce();
+void ForgetInput() {
   gMouse.reset();
-  gKeys.clear();
-  gOption.reset();
-  gModalAnswer = nullptr;
-  gShownObserver = nullptr;
-  gDialogAnswer = nullptr;
-  gDialogs.clear();
-  gURLs.clear();
-  gUnhandled.clear();
-  gResources.reset();
-  windows::StartOpening();
+  gPressed = nullptr;
+  gHovered = nullptr;
 }
 
 void SetMouse(int x, int y) { gMouse = std::pair(x, y); }
-std::optional<std::pair<int, int>> ScriptedMouse() { return gMouse; }
 
 void PressMouse(Window& w, int x, int y) {
   SetMouse(x, y);
@@ -154,8 +118,8 @@ void TypeKey(Window& w, std::string_view key) {
   int code = 0;
   if (auto it = kNamed.find(key); it != kNamed.end()) code = it->second;
   else if (!text.isEmpty()) code = text.at(0).toUpper().unicode();
-  QWidget* target = ContentWidget(w)->window()->focusWidget();
-  if (!target) target = ContentWidget(w);
+  QWidget* surface = ContentWidget(w);
+  QWidget* target = surface->focusWidget() ? surface->focusWidget() : surface;
   QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
   QApplication::sendEvent(target, &press);
   QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
@@ -208,45 +172,19 @@ bool ChooseMenu(std::string_view itemName) {
   return true;
 }
 
-void SetKey(int code, bool down) { gKeys[code] = down; }
-std::optional<bool> ScriptedKey(int code) {
-  auto it = gKeys.find(code);
-  if (it == gKeys.end()) return std::nullopt;
-  return it->second;
-}
-void SetOptionKey(std::optional<bool> down) { gOption = down; }
-std::optional<bool> ScriptedOptionKey() { return gOption; }
+void SetKey(int keyCode, bool down) { keys::Set(keyCode, down); }
+void SetOptionKey(std::optional<bool> down) { keys::SetOption(down.value_or(false)); }
 
-void OnModal(std::function<void(Window&)> answer) { gModalAnswer = std::move(answer); }
+void PressKey(Window& w, int keyCode) { SendKey(w, QEvent::KeyPress, keyCode); }
+void ReleaseKey(Window& w, int keyCode) { SendKey(w, QEvent::KeyRelease, keyCode); }
 
-void RunModal(Window& w) {
+// What QApplication does when the platform says that no window of ours has the
+// focus any more; the activation of our own windows lands first.
+void FocusOtherApplication() {
   pump::ProcessEventsOnce();
-  if (gModalAnswer && w.IsOpen()) {
-    auto answer = gModalAnswer;
-    answer(w);
-  }
-  std::int64_t end = NowMs() + kModalLimitMs;
-  while (w.IsOpen()) {
-    if (NowMs() >= end) throw std::runtime_error("a modal window was never closed");
-    Advance(1);
-  }
+  QApplication::setActiveWindow(nullptr);
+  pump::ProcessEventsOnce();
 }
-
-void OnDialog(std::function<MessageDialog::Pressed(const MessageDialog&)> answer) {
-  gDialogAnswer = std::move(answer);
-}
-
-MessageDialog::Pressed AnswerDialog(const MessageDialog& d) {
-  gDialogs.push_back(d);
-  return gDialogAnswer ? gDialogAnswer(d) : MessageDialog::Pressed::None;
-}
-
-const std::vector<MessageDialog>& DialogsShown() { return gDialogs; }
-
-void RecordURL(std::string url) { gURLs.push_back(std::move(url)); }
-const std::vector<std::string>& ShownURLs() { return gURLs; }
-void RecordUnhandled(std::string what) { gUnhandled.push_back(std::move(what)); }
-const std::vector<std::string>& UnhandledReports() { return gUnhandled; }
 
 Ref<Picture> Render(Window& w) {
   QWidget* content = ContentWidget(w);
@@ -255,13 +193,5 @@ Ref<Picture> Render(Window& w) {
   pic->impl().image = img;
   return pic;
 }
-
-void OnShown(std::function<void(Window&)> observer) { gShownObserver = std::move(observer); }
-void NoteShown(Window& w) {
-  if (gShownObserver) gShownObserver(w);
-}
-
-void SetResourcesFolder(std::optional<std::filesystem::path> folder) { gResources = std::move(folder); }
-std::optional<std::filesystem::path> ResourcesFolderOverride() { return gResources; }
 
 }  // namespace fw::test
