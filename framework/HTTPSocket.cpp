@@ -11,10 +11,13 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <map>
 #include <optional>
+#include <thread>
 
 #include "Application.h"
+#include "Clock.h"
 #include "Timer.h"
 
 namespace fw {
@@ -85,6 +88,46 @@ bool IsTransportError(QNetworkReply::NetworkError error) {
          error == QNetworkReply::ProtocolFailure;
 }
 
+// Under the manual clock of tests, a test stepping the clock runs through the time
+// limit in a fraction of a real second, sooner than a server on this machine answers.
+// So while a transfer is in flight the manual clock waits for real time, a millisecond
+// a turn, for up to kPacedUs of real time; after that it may run out the limit freely.
+class ManualClockPacer : public Scheduled {
+ public:
+  static constexpr std::int64_t kPacedUs = 2 * kUsPerSecond;  // us of real time per request
+
+  void Start() {
+    realStart_ = std::chrono::steady_clock::now();
+    clockStart_ = NowUs();
+    lastTurn_ = -1;
+    active_ = clock_hooks::IsManual();
+  }
+  void Stop() { active_ = false; }
+
+  std::int64_t DueUs() const override {
+    if (!active_) return -1;
+    return lastTurn_ < 0 ? NowUs() : lastTurn_ + kUsPerMs;
+  }
+
+  void Fire() override {
+    lastTurn_ = NowUs();
+    auto realNow = std::chrono::steady_clock::now();
+    std::int64_t real = std::chrono::duration_cast<std::chrono::microseconds>(realNow - realStart_).count();
+    if (real >= kPacedUs) {
+      active_ = false;
+      return;
+    }
+    std::int64_t behind = std::min(NowUs() - clockStart_, kPacedUs) - real;
+    if (behind > 0) std::this_thread::sleep_for(std::chrono::microseconds(behind));
+  }
+
+ private:
+  std::chrono::steady_clock::time_point realStart_;
+  std::int64_t clockStart_ = 0;
+  std::int64_t lastTurn_ = -1;
+  bool active_ = false;
+};
+
 }  // namespace
 
 std::string InternetHeaders::Value(std::string_view name) const {
@@ -99,6 +142,7 @@ struct HTTPSocket::Impl {
   QObject receiver;
   QNetworkReply* reply = nullptr;
   Timer deadline;
+  ManualClockPacer pacer;
   std::string address;
   std::string body;
   // Counts requests; an answer for an older one is dropped.
@@ -116,6 +160,7 @@ struct HTTPSocket::Impl {
   // reply's own signals it can only be deleted later.
   void Retire(Deletion when) {
     deadline.SetMode(Timer::kOff);
+    pacer.Stop();
     QNetworkReply* r = std::exchange(reply, nullptr);
     if (!r) return;
     QObject::disconnect(r, nullptr, &receiver, nullptr);
@@ -216,6 +261,7 @@ struct HTTPSocket::Impl {
     QObject::connect(reply, &QNetworkReply::readyRead, &receiver, [this] { Take(); });
     QObject::connect(reply, &QNetworkReply::finished, &receiver, [this] { OnFinished(); });
     deadline.SetMode(Timer::kSingle);
+    pacer.Start();
   }
 };
 

@@ -205,6 +205,20 @@ TEST_F(HTTPSocketTest, AServerThatNeverAnswersTimesOutAfterThirtySecondsOfTheClo
   EXPECT_FALSE(socket.IsPending());
 }
 
+TEST_F(HTTPSocketTest, SteppingTheClockLeavesASlowServerTimeToAnswer) {
+  // Stepping through 30 s of the manual clock takes far less than this answer.
+  auto server = Serve([](const std::string&) {
+    std::this_thread::sleep_for(500ms);
+    return LocalHttpServer::Page(200, "OK", "2.2\tslow");
+  });
+  std::int64_t start = fw::NowMs();
+  socket.Get(Address());
+  ASSERT_TRUE(fw::test::RunUntil([&] { return Answers() > 0; }, 2 * HTTPSocket::kTimeLimitMs));
+  ASSERT_EQ(pages.size(), 1u) << errors[0];
+  EXPECT_EQ(pages[0].body, "2.2\tslow");
+  EXPECT_GE(fw::NowMs() - start, 500);
+}
+
 TEST_F(HTTPSocketTest, ABodyOverTheLimitIsAnErrorAsSoonAsItPassesIt) {
   const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n";
   struct Case {
