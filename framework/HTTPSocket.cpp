@@ -253,7 +253,6 @@ struct HTTPSocket::Impl {
     QNetworkRequest request(url);
     // Nor a host a redirect points to: a 3xx reply is handed over as it is.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     reply = Manager()->get(request);
     // Qt stops reading from the connection when this much waits unread.
     reply->setReadBufferSize(kMaxBodyBytes);

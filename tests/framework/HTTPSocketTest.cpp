@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -48,21 +49,20 @@ std::string Address(const std::string& path = "/Zembo/ZemboVers.txt") { return s
 
 class HTTPSocketTest : public testing::Test {
  protected:
-  void SetUp() override { Watch(socket); }
+  void SetUp() override {
+    socket.PageReceived = [this](const std::string& address, int status, const fw::InternetHeaders& headers,
+                                 const std::string& body) { pages.push_back({address, status, headers, body}); };
+    socket.Error = [this](int code) { errors.push_back(code); };
+  }
   void TearDown() override { fw::http_hooks::ClearRoutes(); }
 
-  void Watch(HTTPSocket& s) {
-    s.PageReceived = [this](const std::string& address, int status, const fw::InternetHeaders& headers,
-                            const std::string& body) { pages.push_back({address, status, headers, body}); };
-    s.Error = [this](int code) { errors.push_back(code); };
-  }
   int Answers() const { return static_cast<int>(pages.size() + errors.size()); }
   bool WaitForAnswer(std::chrono::milliseconds limit = 10s) {
     return WaitReal([&] { return Answers() > 0; }, limit);
   }
   // Starts a server and routes kHost to it.
-  std::unique_ptr<LocalHttpServer> Serve(LocalHttpServer::Handler handler, int port = 0) {
-    auto server = std::make_unique<LocalHttpServer>(std::move(handler), port);
+  std::unique_ptr<LocalHttpServer> Serve(LocalHttpServer::Handler handler) {
+    auto server = std::make_unique<LocalHttpServer>(std::move(handler));
     fw::http_hooks::RouteToLocal(kHost, server->Port());
     return server;
   }
@@ -99,16 +99,6 @@ TEST_F(HTTPSocketTest, EveryCompleteReplyIsAPageWhateverItsStatus) {
     EXPECT_EQ(server->Requests()[0].substr(0, server->Requests()[0].find("\r\n")),
               "GET /Zembo/ZemboVers.txt HTTP/1.1");
   }
-}
-
-TEST_F(HTTPSocketTest, ABodyEndedByClosingTheConnectionIsWhole) {
-  auto server = Serve([](const std::string&) {
-    return Reply{"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n2.3\tClosed at the end", Reply::Then::Close};
-  });
-  socket.Get(Address());
-  ASSERT_TRUE(WaitForAnswer());
-  ASSERT_EQ(pages.size(), 1u);
-  EXPECT_EQ(pages[0].body, "2.3\tClosed at the end");
 }
 
 TEST_F(HTTPSocketTest, ARedirectIsDeliveredAndNotFollowed) {
@@ -214,7 +204,7 @@ TEST_F(HTTPSocketTest, SteppingTheClockLeavesASlowServerTimeToAnswer) {
   std::int64_t start = fw::NowMs();
   socket.Get(Address());
   ASSERT_TRUE(fw::test::RunUntil([&] { return Answers() > 0; }, 2 * HTTPSocket::kTimeLimitMs));
-  ASSERT_EQ(pages.size(), 1u) << errors[0];
+  ASSERT_EQ(pages.size(), 1u) << (errors.empty() ? 0 : errors[0]);
   EXPECT_EQ(pages[0].body, "2.2\tslow");
   EXPECT_GE(fw::NowMs() - start, 500);
 }
@@ -284,7 +274,7 @@ TEST_F(HTTPSocketTest, ASecondGetReplacesThePendingOne) {
 }
 
 TEST_F(HTTPSocketTest, AGetFromAnotherHandlerReplacesAnAnswerNotYetDelivered) {
-  int asked = 0;
+  std::atomic<int> asked = 0;  // counted on the server's thread
   auto server = Serve([&](const std::string&) {
     return LocalHttpServer::Page(200, "OK", ++asked == 1 ? "first" : "second");
   });
@@ -390,13 +380,6 @@ TEST_F(HTTPSocketTest, ARouteIsForOneHostAndPort) {
   ASSERT_TRUE(WaitReal([&] { return !errors.empty(); }, 30s));
   EXPECT_EQ(errors, std::vector<int>{HTTPSocket::kErrHostNotFound});
   EXPECT_EQ(server->Requests().size(), 1u);
-}
-
-TEST(InternetHeaders, FindsTheFirstFieldOfANameWithoutCase) {
-  fw::InternetHeaders h({{"Content-Type", "text/plain"}, {"Set-Cookie", "a=1"}, {"set-cookie", "b=2"}});
-  EXPECT_EQ(h.Value("CONTENT-TYPE"), "text/plain");
-  EXPECT_EQ(h.Value("Set-Cookie"), "a=1");
-  EXPECT_EQ(h.Value("Location"), "");
 }
 
 }  // namespace
