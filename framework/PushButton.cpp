@@ -1,5 +1,6 @@
 #include "PushButton.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 
 #include <algorithm>
@@ -19,13 +20,28 @@ std::vector<PushButton*> gButtons;
 
 QPushButton* ButtonOf(const Control::Impl& impl) { return static_cast<QPushButton*>(impl.widget.data()); }
 
+// Return and Enter pass on to the window even from a focused button: its key handler
+// hears them first, then its default button answers them.
+class ButtonWidget : public QPushButton {
+ public:
+  explicit ButtonWidget(QWidget* parent) : QPushButton(parent) {
+    setAutoDefault(false);
+    setFocusPolicy(Qt::TabFocus);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) return e->ignore();
+    QPushButton::keyPressEvent(e);
+  }
+};
+
 }  // namespace
 
 PushButton::PushButton(Window* owner, std::string_view name, int left, int top, int width, int height)
     : Control(owner, name, left, top, width, height) {
-  auto* b = new QPushButton(ContentWidget(*owner));
   // Qt's own default-button handling only works in dialogs; the window's key path does it here.
-  b->setAutoDefault(false);
+  auto* b = new ButtonWidget(ContentWidget(*owner));
   impl_->widget = b;
   b->setGeometry(left, top, width, height);
   b->show();

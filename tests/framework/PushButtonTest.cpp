@@ -86,6 +86,13 @@ TEST(PushButton, ReturnAndEnterPressTheEnabledDefaultButton) {
   EXPECT_EQ(w.log.back(), "window return") << "nor a hidden one";
 
   w.log.clear();
+  w.end.SetVisible(true);
+  w.end.SetFocus();
+  fw::test::TypeKey(w, "\r");
+  EXPECT_EQ(w.log, (std::vector<std::string>{"window return", "end"}))
+      << "from a focused button too the window hears Return before its default button";
+
+  w.log.clear();
   fw::test::TypeKey(w, "x");
   EXPECT_EQ(w.log, std::vector<std::string>{"window x"}) << "other keys press nothing";
 }
