@@ -2,12 +2,18 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 namespace fw::codec {
 namespace {
 
 constexpr int kMaxSide = 16384;                // pixels, either dimension
 constexpr std::int64_t kMaxPixels = 16 << 20;  // pixels per picture: 64 MiB once decoded
+// Pixels a PICT may paint, in areas of its frame. A drawing covers its frame
+// about once; a few overlapping layers are plausible, thousands are an attack
+// (32 bytes of opcode can scale one pixel over the whole frame).
+constexpr std::int64_t kPaintBudgetFrames = 4;
+constexpr std::int64_t kMinPaintBudget = 1 << 16;  // pixels: small frames may still be drawn in several pieces
 constexpr std::size_t kPictFileHeader = 512;   // bytes of file-system header before a PICT
 constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFF;
 constexpr std::uint32_t kOpaqueBlack = 0xFF000000;
@@ -179,11 +185,22 @@ std::optional<BitsLayout> ReadIndexedLayout(Reader& r, int rawRowBytes, const Re
   return l;
 }
 
+// Steps over the rows a layout describes, without unpacking them.
+bool SkipRows(Reader& r, const BitsLayout& l) {
+  const int h = l.bounds.Height();
+  if (l.rows == BitsLayout::Rows::kRaw) {
+    r.Skip(Area(l.rowBytes, h));
+    return r.Ok();
+  }
+  const bool wordCount = l.rowBytes > 250;
+  for (int y = 0; y < h && r.Ok(); ++y) r.Skip(wordCount ? r.U16() : r.U8());
+  return r.Ok();
+}
+
 // Reads the rows a layout describes into 0xAARRGGBB pixels of its bounds.
 std::optional<std::vector<std::uint32_t>> ReadRows(Reader& r, const BitsLayout& l) {
   const int w = l.bounds.Width();
   const int h = l.bounds.Height();
-  if (!SizeAcceptable(w, h)) return std::nullopt;
   using Rows = BitsLayout::Rows;
   // The fewest bytes a row can take in the file (a packed run covers at most
   // 128 bytes in 2): refusing early keeps allocations within what the file holds.
@@ -233,6 +250,14 @@ bool SkipRegion(Reader& r) {
   return r.Ok();
 }
 
+// The pixels of the frame that a copy to dst paints.
+std::int64_t PaintedArea(const Rect& src, const Rect& dst, const Rect& frame) {
+  if (src.Width() <= 0 || src.Height() <= 0) return 0;
+  const std::int64_t w = std::min(dst.right, frame.right) - std::max(dst.left, frame.left);
+  const std::int64_t h = std::min(dst.bottom, frame.bottom) - std::max(dst.top, frame.top);
+  return w > 0 && h > 0 ? w * h : 0;
+}
+
 // Copies src (bitmap coordinates) to dst (picture coordinates), scaling by
 // nearest neighbour when they differ, clipped to the picture's frame.
 void Blit(const std::vector<std::uint32_t>& bits, const Rect& bounds, const Rect& src, const Rect& dst,
@@ -256,9 +281,21 @@ void Blit(const std::vector<std::uint32_t>& bits, const Rect& bounds, const Rect
   }
 }
 
+// A picture is walked twice: first to weigh what its opcodes would paint,
+// painting nothing, then, if that stays within the budget, to draw.
+enum class Pass { kWeigh, kDraw };
+
+struct Painting {
+  explicit Painting(Pass p) : pass(p) {}
+  Rect frame;
+  Pass pass;
+  std::int64_t budget = 0;  // pixels still allowed to be painted
+  RGBAImage img;            // drawn on in the kDraw pass only
+};
+
 // A CopyBits opcode: BitMap or PixMap (with colour table), srcRect, dstRect,
 // mode, a mask region for the region forms (it only clips: skipped), rows.
-bool DrawBitsOpcode(Reader& r, int opcode, const Rect& frame, RGBAImage& img) {
+bool DrawBitsOpcode(Reader& r, int opcode, Painting& p) {
   const bool direct = opcode == 0x9A || opcode == 0x9B;
   if (direct) r.U32();  // baseAddr
   const int rawRowBytes = r.U16();
@@ -273,10 +310,13 @@ bool DrawBitsOpcode(Reader& r, int opcode, const Rect& frame, RGBAImage& img) {
   if (opcode == 0x91 || opcode == 0x99 || opcode == 0x9B) {
     if (!SkipRegion(r)) return false;
   }
-  if (!r.Ok()) return false;
+  if (!r.Ok() || !SizeAcceptable(bounds.Width(), bounds.Height())) return false;
+  p.budget -= PaintedArea(src, dst, p.frame);
+  if (p.budget < 0) return false;
+  if (p.pass == Pass::kWeigh) return SkipRows(r, *layout);
   auto pixels = ReadRows(r, *layout);
   if (!pixels) return false;
-  Blit(*pixels, bounds, src, dst, frame, img);
+  Blit(*pixels, bounds, src, dst, p.frame, p.img);
   return true;
 }
 
@@ -381,26 +421,19 @@ bool LooksLikeVersion2(std::span<const std::uint8_t> b) {
   return b.size() >= 14 && b[10] == 0x00 && b[11] == 0x11 && b[12] == 0x02 && b[13] == 0xFF;
 }
 
-}  // namespace
-
-std::optional<RGBAImage> DecodePICT(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() > kPictFileHeader && LooksLikeVersion2(bytes.subspan(kPictFileHeader))) {
-    bytes = bytes.subspan(kPictFileHeader);
-  } else if (!LooksLikeVersion2(bytes)) {
-    return std::nullopt;
-  }
+// One walk over the opcodes after the version. False for anything refused.
+bool WalkPICT(std::span<const std::uint8_t> bytes, Painting& p) {
   Reader r(bytes);
   r.U16();  // picSize: only the low 16 bits of the length, so useless for version 2
-  Rect frame = ReadRect(r);
-  r.Skip(4);  // version opcode and version, checked above
+  p.frame = ReadRect(r);
+  r.Skip(4);  // version opcode and version, checked by the caller
 
   bool headerSeen = false;
   bool framed = false;  // the drawing frame is fixed once the first drawing opcode comes
-  RGBAImage img;
   for (;;) {
     if (r.Pos() % 2) r.Skip(1);  // version 2 opcodes start on even offsets
     const int op = r.U16();
-    if (!r.Ok()) return std::nullopt;
+    if (!r.Ok()) return false;
     if (op == 0x00FF) break;
     if (op == 0x0C00) {
       // An extended header (-2) gives the native-resolution bounds in which the
@@ -409,23 +442,40 @@ std::optional<RGBAImage> DecodePICT(std::span<const std::uint8_t> bytes) {
       r.Skip(2 + 4 + 4);  // reserved, hRes, vRes
       const Rect nativeRect = ReadRect(r);
       r.Skip(4);
-      if (!r.Ok() || headerSeen || framed) return std::nullopt;
-      if (version == -2) frame = nativeRect;
+      if (!r.Ok() || headerSeen || framed) return false;
+      if (version == -2) p.frame = nativeRect;
       headerSeen = true;
       continue;
     }
-    if (!framed && !SizeAcceptable(frame.Width(), frame.Height())) return std::nullopt;
-    framed = true;
+    if (!framed) {
+      if (!SizeAcceptable(p.frame.Width(), p.frame.Height())) return false;
+      p.budget = std::max(kPaintBudgetFrames * p.frame.Width() * p.frame.Height(), kMinPaintBudget);
+      framed = true;
+    }
     if (op == 0x0001) {
-      if (!SkipRegion(r)) return std::nullopt;
+      if (!SkipRegion(r)) return false;
     } else if (op == 0x90 || op == 0x91 || op == 0x98 || op == 0x99 || op == 0x9A || op == 0x9B) {
-      if (!DrawBitsOpcode(r, op, frame, img)) return std::nullopt;
+      if (!DrawBitsOpcode(r, op, p)) return false;
     } else if (!SkipOpcode(r, op)) {
-      return std::nullopt;
+      return false;
     }
   }
-  if (!framed || img.pixels.empty()) return std::nullopt;  // no pixels drawn: nothing the game could show
-  return img;
+  return framed;
+}
+
+}  // namespace
+
+std::optional<RGBAImage> DecodePICT(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() > kPictFileHeader && LooksLikeVersion2(bytes.subspan(kPictFileHeader))) {
+    bytes = bytes.subspan(kPictFileHeader);
+  } else if (!LooksLikeVersion2(bytes)) {
+    return std::nullopt;
+  }
+  Painting weighed(Pass::kWeigh);
+  if (!WalkPICT(bytes, weighed)) return std::nullopt;
+  Painting drawn(Pass::kDraw);
+  if (!WalkPICT(bytes, drawn) || drawn.img.pixels.empty()) return std::nullopt;  // no pixels: nothing to show
+  return std::move(drawn.img);
 }
 
 // ---------------------------------------------------------------- PSD

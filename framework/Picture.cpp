@@ -82,6 +82,14 @@ void Graphics::DrawString(std::string_view text, int x, int y, int wrapWidth) {
               ToQ(text));
 }
 
+void DrawTextIn(Graphics& g, const QString& text, const QRect& box, int flags) {
+  if (text.isEmpty()) return;
+  CallPainter p(g.impl());
+  p->setFont(FontFor(g));
+  p->setPen(ToQ(g.ForeColor()));
+  p->drawText(box, flags, text);
+}
+
 double Graphics::StringWidth(std::string_view text) const {
   return QFontMetricsF(FontFor(*this)).horizontalAdvance(ToQ(text));
 }

@@ -69,8 +69,13 @@ class SpriteSurface : public Control {
   void Stop();
   bool IsRunning() const;
 
+  // The colour under the sprites; white until set.
   Color BackColor() const;
   void SetBackColor(Color c);
+
+  // Paints the field now; otherwise it is painted once at the end of every frame.
+  // The argument is accepted for the callers' sake: the whole field is always painted.
+  void Refresh(bool eraseBackground = false);
 
   // Attached and not closed, in attach order.
   std::vector<Ref<Sprite>> Sprites() const;
@@ -87,5 +92,10 @@ class SpriteSurface : public Control {
   void Detach(Sprite& s);
   std::unique_ptr<Impl> simpl_;
 };
+
+namespace surface_hooks {
+// Runs one frame of a running surface at once, as the pump would; for benchmarks.
+void RunFrame(SpriteSurface& s);
+}  // namespace surface_hooks
 
 }  // namespace fw

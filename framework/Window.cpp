@@ -303,6 +303,12 @@ Control* Window::FindControl(std::string_view name) const {
   return it == controls_.end() ? nullptr : *it;
 }
 
+Control* Window::FindControl(std::string_view name, int index) const {
+  auto it = std::find_if(controls_.begin(), controls_.end(),
+                         [&](Control* c) { return c->Name() == name && c->Index() == index; });
+  return it == controls_.end() ? nullptr : *it;
+}
+
 namespace windows {
 namespace {
 struct Entry {
@@ -393,6 +399,7 @@ class CanvasWidget : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
+    if (c_.Backdrop()) p.drawImage(QPoint(0, 0), Composed(*c_.Backdrop()));
     auto g = GraphicsOnPainter(p, width(), height());
     c_.SetPaintGraphics(g.get());
     Guard([&] { c_.Event_Paint(*g); });
@@ -485,7 +492,7 @@ void Control::SetVisible(bool v) {
 }
 bool Control::Enabled() const { return impl_->widget->isEnabled(); }
 void Control::SetEnabled(bool e) { impl_->widget->setEnabled(e); }
-void Control::Refresh() {
+void Control::Refresh(bool) {
   impl_->widget->update();
   if (dynamic_cast<StaticText*>(this)) owner_->Refresh();
 }
@@ -519,12 +526,23 @@ void StaticText::SetTextSize(int s) { size_ = s, Refresh(); }
 void StaticText::SetBold(bool b) { bold_ = b, Refresh(); }
 void StaticText::SetItalic(bool i) { italic_ = i, Refresh(); }
 
+void StaticText::SetMultiline(bool m) { multiline_ = m, Refresh(); }
+
 void StaticText::PaintOn(Graphics& g) const {
   g.SetTextFont(font_);
   g.SetTextSize(size_);
   g.SetBold(bold_);
   g.SetItalic(italic_);
   g.SetForeColor(color_);
+  if (multiline_) {
+    QString text = ToQ(text_);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    int flags = Qt::TextWordWrap | Qt::AlignTop |
+                (align_ == kCenter ? Qt::AlignHCenter : align_ == kRight ? Qt::AlignRight : Qt::AlignLeft);
+    DrawTextIn(g, text, QRect(0, 0, Width(), Height()), flags);
+    return;
+  }
   int w = static_cast<int>(g.StringWidth(text_) + 0.5);
   int x = align_ == kCenter ? (Width() - w) / 2 : align_ == kRight ? Width() - w : 0;
   g.DrawString(text_, x, g.TextAscent());
@@ -557,9 +575,90 @@ Canvas::Canvas(Window* owner, std::string_view name, int left, int top, int widt
 }
 Canvas::~Canvas() = default;
 
+void Canvas::SetBackdrop(Ref<Picture> pic) {
+  backdrop_ = std::move(pic);
+  Refresh();
+}
+
 fw::Graphics& Canvas::Graphics() {
   if (!paintGraphics_) throw NilObjectException();
   return *paintGraphics_;
+}
+
+namespace {
+
+constexpr Color kEtchDark{160, 160, 160};
+constexpr Color kEtchLight{255, 255, 255};
+
+// The etch runs through the middle of the longer side: a dark line over a light one.
+class SeparatorWidget : public QWidget {
+ public:
+  explicit SeparatorWidget(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    if (width() >= height()) {
+      int y = (height() - 2) / 2;
+      p.fillRect(0, y, width(), 1, ToQ(kEtchDark));
+      p.fillRect(0, y + 1, width(), 1, ToQ(kEtchLight));
+    } else {
+      int x = (width() - 2) / 2;
+      p.fillRect(x, 0, 1, height(), ToQ(kEtchDark));
+      p.fillRect(x + 1, 0, 1, height(), ToQ(kEtchLight));
+    }
+  }
+};
+
+class LineShapeWidget : public QWidget {
+ public:
+  LineShapeWidget(const Line& l, QWidget* parent) : QWidget(parent), l_(l) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setPen(QPen(ToQ(l_.LineColor()), l_.BorderWidth()));
+    p.drawLine(l_.X1() - x(), l_.Y1() - y(), l_.X2() - x(), l_.Y2() - y());
+  }
+
+ private:
+  const Line& l_;
+};
+
+}  // namespace
+
+Separator::Separator(Window* owner, std::string_view name, int left, int top, int width, int height)
+    : Control(owner, name, left, top, width, height) {
+  Place(*impl_, new SeparatorWidget(SurfaceOf(owner)), left, top, width, height);
+}
+Separator::~Separator() = default;
+
+Line::Line(Window* owner, std::string_view name, int x1, int y1, int x2, int y2)
+    : Control(owner, name, std::min(x1, x2), std::min(y1, y2), 0, 0), x1_(x1), y1_(y1), x2_(x2), y2_(y2) {
+  impl_->widget = new LineShapeWidget(*this, SurfaceOf(owner));
+  impl_->widget->show();
+  Place();
+}
+Line::~Line() = default;
+
+// The widget covers the line with room for its width on every side.
+void Line::Place() {
+  int pad = borderWidth_;
+  impl_->widget->setGeometry(std::min(x1_, x2_) - pad, std::min(y1_, y2_) - pad, std::abs(x2_ - x1_) + 2 * pad + 1,
+                             std::abs(y2_ - y1_) + 2 * pad + 1);
+  impl_->widget->update();
+}
+
+void Line::SetBorderWidth(int w) {
+  borderWidth_ = std::max(w, 1);
+  Place();
+}
+
+void Line::SetLineColor(Color c) {
+  lineColor_ = c;
+  impl_->widget->update();
 }
 
 }  // namespace fw

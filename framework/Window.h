@@ -77,6 +77,8 @@ class Window {
 
   const std::vector<Control*>& Controls() const { return controls_; }
   Control* FindControl(std::string_view name) const;
+  // An element of a control array: the control with this name and index.
+  Control* FindControl(std::string_view name, int index) const;
   Impl& impl() const { return *impl_; }
 
   // Framework: raises the Open handlers and shows the window (once).
@@ -133,6 +135,9 @@ class Control {
 
   Window* Owner() const { return owner_; }
   const std::string& Name() const { return name_; }
+  // -1 unless the control is an element of a control array.
+  int Index() const { return index_; }
+  void SetIndex(int i) { index_ = i; }
   int Left() const;
   int Top() const;
   void SetLeft(int x);
@@ -144,7 +149,8 @@ class Control {
   void SetVisible(bool v);
   bool Enabled() const;
   void SetEnabled(bool e);
-  void Refresh();
+  void Refresh() { Refresh(false); }
+  void Refresh(bool eraseBackground);
   void SetFocus();
   void SetMouseCursor(const MouseCursor* cursor);
   const MouseCursor* GetMouseCursor() const { return cursor_; }
@@ -163,6 +169,7 @@ class Control {
 
  private:
   std::string name_;
+  int index_ = -1;
   const MouseCursor* cursor_ = nullptr;
 };
 
@@ -180,6 +187,8 @@ class StaticText : public Control {
   void SetTextSize(int s);
   void SetBold(bool b);
   void SetItalic(bool i);
+  // Breaks at CR, LF or CRLF and wraps words at the label's width.
+  void SetMultiline(bool m);
 
   // Framework: draws the label.
   void PaintOn(Graphics& g) const;
@@ -191,6 +200,7 @@ class StaticText : public Control {
   std::string font_ = "System";
   int size_ = 0;
   bool bold_ = false, italic_ = false;
+  bool multiline_ = false;
 };
 
 class EditField : public Control {
@@ -232,12 +242,46 @@ class Canvas : public Control {
   virtual void Event_MouseEnter() {}
   virtual void Event_MouseExit() {}
 
+  // Drawn at its own size at the top left, under what Paint draws.
+  void SetBackdrop(Ref<Picture> pic);
+  const Ref<Picture>& Backdrop() const { return backdrop_; }
+
   // The canvas's drawing surface while it paints; none at any other time.
   fw::Graphics& Graphics();
   void SetPaintGraphics(fw::Graphics* g) { paintGraphics_ = g; }
 
  private:
   fw::Graphics* paintGraphics_ = nullptr;
+  Ref<Picture> backdrop_;
+};
+
+// A thin etched line along its longer side.
+class Separator : public Control {
+ public:
+  Separator(Window* owner, std::string_view name, int left, int top, int width, int height);
+  ~Separator() override;
+};
+
+// A straight line between two points in window coordinates.
+class Line : public Control {
+ public:
+  Line(Window* owner, std::string_view name, int x1, int y1, int x2, int y2);
+  ~Line() override;
+
+  int X1() const { return x1_; }
+  int Y1() const { return y1_; }
+  int X2() const { return x2_; }
+  int Y2() const { return y2_; }
+  int BorderWidth() const { return borderWidth_; }
+  void SetBorderWidth(int w);  // pixels, at least 1
+  Color LineColor() const { return lineColor_; }
+  void SetLineColor(Color c);
+
+ private:
+  void Place();
+  int x1_, y1_, x2_, y2_;
+  int borderWidth_ = 1;
+  Color lineColor_{};
 };
 
 }  // namespace fw

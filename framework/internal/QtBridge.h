@@ -35,6 +35,8 @@ struct Graphics::Impl {
 const QImage& Composed(const Picture& pic);
 QFont FontFor(const Graphics& g);
 std::unique_ptr<Graphics> GraphicsOnPainter(QPainter& p, int w, int h);
+// Text laid out in a box with Qt's alignment and wrapping flags, in the graphics' font and colour.
+void DrawTextIn(Graphics& g, const QString& text, const QRect& box, int flags);
 
 class Window;
 // The widget that holds a window's content and controls.

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "Encoders.h"
@@ -73,10 +76,10 @@ Bytes MediaFile(const std::string& name) { return ReadFile(std::filesystem::path
 
 TEST(CommittedMedia, EveryPictAndPsdDecodesAtItsSize) {
   const std::vector<std::tuple<std::string, int, int>> sizes = {
-      {"redSprite.pct", 8, 8}, {"BlueBubble.pct", 24, 24}, {"PurpBub.pct", 24, 24},    {"paddle.pct", 64, 10},
+      {"redSprite.pct", 8, 8}, {"BlueBubble.pct", 32, 32}, {"PurpBub.pct", 32, 32},    {"paddle.pct", 64, 10},
       {"Paddle2.pct", 72, 10}, {"Paddle3.pct", 80, 10},    {"Paddle4.pct", 90, 10},    {"BltDrop.pct", 16, 20},
       {"PadDrop.pct", 16, 20}, {"BallDrop.pct", 16, 20},   {"DblDrop.pct", 16, 20},    {"BadDrop.pct", 16, 20},
-      {"Drop.pct", 8, 12},     {"bullet.pct", 4, 10},      {"MetalBkg.pct", 500, 380}, {"NextBtn.pct", 26, 20},
+      {"Drop.pct", 8, 12},     {"bullet.pct", 4, 10},      {"MetalBkg.pct", 500, 400}, {"NextBtn.pct", 26, 20},
       {"PrevBtn.pct", 26, 20}, {"ExitBtn.pct", 80, 20}};
   for (const auto& [name, w, h] : sizes) {
     const auto img = DecodePICT(MediaFile(name));
@@ -102,9 +105,9 @@ TEST(CommittedMedia, SpritesShowTheirFigureOnWhite) {
   const auto purple = DecodePICT(MediaFile("PurpBub.pct"));
   ASSERT_TRUE(bubble && purple);
   EXPECT_EQ(bubble->pixels[0], 0xFFFFFFFFu);
-  const std::uint32_t blue = bubble->pixels[14 * 24 + 14];
+  const std::uint32_t blue = bubble->pixels[14 * 32 + 14];
   EXPECT_GT(Blue(blue), Red(blue) + 80);
-  const std::uint32_t violet = purple->pixels[14 * 24 + 14];
+  const std::uint32_t violet = purple->pixels[14 * 32 + 14];
   EXPECT_GT(Red(violet), Green(violet) + 60);
   EXPECT_GT(Blue(violet), Green(violet) + 60);
 }
@@ -219,6 +222,68 @@ TEST(PsdRoundTrip, FourthChannelIsAlpha) {
   ASSERT_TRUE(img);
   EXPECT_EQ(img->pixels[0] >> 24, 0x80u);
   EXPECT_EQ(img->pixels[1] >> 24, 0x00u);
+}
+
+// ---------------------------------------------------------------- work per picture
+
+// A picture of a side x side frame whose opcodes each scale a 1x1 bitmap over
+// dst: black for true in `black`, white for false. No file header.
+Bytes ScaledPixels(int side, const std::vector<bool>& black, int dstTop = 0, int dstSide = -1) {
+  if (dstSide < 0) dstSide = side;
+  const auto s = static_cast<unsigned>(side);
+  Bytes b;
+  for (unsigned v : {0u, 0u, 0u, s, s, 0x0011u, 0x02FFu}) Append16(b, v);
+  for (bool pixel : black) {
+    // BitsRect, rowBytes 2, bounds and srcRect 0,0,1,1, dstRect, srcCopy, one row.
+    for (unsigned v : {0x0090u, 2u, 0u, 0u, 1u, 1u, 0u, 0u, 1u, 1u}) Append16(b, v);
+    const auto top = static_cast<unsigned>(dstTop) & 0xFFFF;
+    for (unsigned v : {top, top, (top + static_cast<unsigned>(dstSide)) & 0xFFFF,
+                       (top + static_cast<unsigned>(dstSide)) & 0xFFFF})
+      Append16(b, v);
+    Append16(b, 0);
+    Append16(b, pixel ? 0x8000 : 0);
+  }
+  Append16(b, 0x00FF);
+  return b;
+}
+
+TEST(PictWork, OpcodesThatRepaintTheFrameOverAndOverAreRefusedAtOnce) {
+  // Each 32-byte opcode paints 16.7 million pixels: painting them all took half
+  // a minute for 1000 opcodes, and the refusal must not wait for the first few.
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(DecodePICT(ScaledPixels(4096, std::vector<bool>(1000, true))));
+  EXPECT_FALSE(DecodePICT(ScaledPixels(4096, std::vector<bool>(100000, true))));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(PictWork, AFewLayersAreDrawnAndTheLimitHoldsForAnyNumberBeyond) {
+  constexpr int kSide = 300;  // large enough that the limit follows the frame
+  std::optional<std::size_t> firstRefused;
+  for (std::size_t layers = 1; layers <= 16; ++layers) {
+    std::vector<bool> black(layers);
+    for (std::size_t i = 0; i < layers; ++i) black[i] = i % 2 == 0;  // the top layer decides the colour
+    const auto img = DecodePICT(ScaledPixels(kSide, black));
+    if (!img) {
+      if (!firstRefused) firstRefused = layers;
+      continue;
+    }
+    EXPECT_FALSE(firstRefused) << layers << " layers drawn after " << *firstRefused << " were refused";
+    ASSERT_EQ(img->width, kSide);
+    const std::uint32_t top = black.back() ? 0xFF000000u : 0xFFFFFFFFu;
+    EXPECT_EQ(std::count(img->pixels.begin(), img->pixels.end(), top), kSide * kSide) << layers;
+  }
+  ASSERT_TRUE(firstRefused) << "sixteen full repaints still drawn";
+  EXPECT_GE(*firstRefused, 4u) << "a picture of three layers is plausible";
+}
+
+TEST(PictWork, OnlyPixelsInsideTheFrameCount) {
+  // Destinations far larger than the frame, or beside it, paint the frame at most once each.
+  const auto oversized = DecodePICT(ScaledPixels(300, {true, false, true}, -3000, 9000));
+  ASSERT_TRUE(oversized);
+  EXPECT_EQ(oversized->pixels[150 * 300 + 150], 0xFF000000u);
+  const auto beside = DecodePICT(ScaledPixels(300, std::vector<bool>(200, true), 400, 300));
+  ASSERT_TRUE(beside) << "nothing painted inside the frame costs nothing";
+  EXPECT_EQ(beside->pixels[0], 0xFFFFFFFFu);
 }
 
 // ---------------------------------------------------------------- refusals

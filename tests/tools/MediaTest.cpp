@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "Encoders.h"
 #include "Media.h"
@@ -233,6 +234,92 @@ TEST(Pictures, SpritesHaveNoWhiteHolesAndKeepTheirBorderClear) {
     EXPECT_EQ(holes, 0) << name;
     EXPECT_GT(background, 0) << name << " has no transparent background";
     EXPECT_TRUE(white(0, 0)) << name;
+  }
+}
+
+bool KeyedOut(const Rgba& q) { return q.r == 255 && q.g == 255 && q.b == 255; }
+
+// Once the white is keyed out the field shows around a sprite. A pixel on the
+// figure's edge is partly figure, partly field: it may not be lighter, or
+// darker, in every channel than both the field and the figure just inside it,
+// as a blend towards white or black would be, showing as a fringe.
+TEST(Pictures, SpriteEdgesBlendIntoThePlayField) {
+  constexpr double kSlack = 4;  // per channel
+  for (const std::string& name : kPictureNames) {
+    const Picture& p = Drawn(name);
+    if (!p.sprite) continue;
+    const Canvas& c = p.image;
+    auto figure = [&c](int x, int y) {
+      return x >= 0 && y >= 0 && x < c.Width() && y < c.Height() && !KeyedOut(c.At(x, y));
+    };
+    auto onEdge = [&figure](int x, int y) {
+      return figure(x, y) && !(figure(x - 1, y) && figure(x + 1, y) && figure(x, y - 1) && figure(x, y + 1));
+    };
+    int checked = 0;
+    for (int y = 0; y < c.Height(); ++y) {
+      for (int x = 0; x < c.Width(); ++x) {
+        if (!onEdge(x, y)) continue;
+        Rgba lo = kPlayfield, hi = kPlayfield;
+        bool inside = false;
+        for (int dy = -1; dy <= 1; ++dy) {
+          for (int dx = -1; dx <= 1; ++dx) {
+            if (!figure(x + dx, y + dy) || onEdge(x + dx, y + dy)) continue;
+            const Rgba n = c.At(x + dx, y + dy);
+            lo = {std::min(lo.r, n.r), std::min(lo.g, n.g), std::min(lo.b, n.b)};
+            hi = {std::max(hi.r, n.r), std::max(hi.g, n.g), std::max(hi.b, n.b)};
+            inside = true;
+          }
+        }
+        if (!inside) continue;  // a sliver of the figure: nothing inside to compare with
+        ++checked;
+        const Rgba q = c.At(x, y);
+        EXPECT_FALSE(q.r > hi.r + kSlack && q.g > hi.g + kSlack && q.b > hi.b + kSlack)
+            << name << " has a light fringe at " << x << "," << y;
+        EXPECT_FALSE(q.r < lo.r - kSlack && q.g < lo.g - kSlack && q.b < lo.b - kSlack)
+            << name << " has a dark fringe at " << x << "," << y;
+      }
+    }
+    EXPECT_GT(checked, 4) << name;
+  }
+}
+
+// The bubbles bounce between 0 and 468 on the 500-pixel field and the purple
+// ones start at -32: a bubble is a disc that fills a 32-pixel square.
+TEST(Pictures, BubblesFillTheirThirtyTwoPixelSquare) {
+  for (const std::string name : {"BlueBubble.pct", "PurpBub.pct"}) {
+    const Canvas& c = Drawn(name).image;
+    ASSERT_EQ(c.Width(), 32) << name;
+    ASSERT_EQ(c.Height(), 32) << name;
+    int left = 32, right = -1, top = 32, bottom = -1, opaque = 0;
+    for (int y = 0; y < 32; ++y) {
+      for (int x = 0; x < 32; ++x) {
+        if (KeyedOut(c.At(x, y))) continue;
+        left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+        ++opaque;
+      }
+    }
+    EXPECT_LE(left, 1) << name;
+    EXPECT_GE(right, 30) << name;
+    EXPECT_LE(top, 1) << name;
+    EXPECT_GE(bottom, 30) << name;
+    EXPECT_NEAR(opaque, 3.14159 * 15.4 * 15.4, 40) << name << " is not a round disc";
+    EXPECT_TRUE(KeyedOut(c.At(0, 0)) && KeyedOut(c.At(31, 31))) << name << ": the corners are see-through";
+  }
+}
+
+// The About window is 500 by 400 and its build line stands at the bottom.
+TEST(Pictures, MetalBackdropCoversTheWholeAboutWindow) {
+  const Canvas& m = Drawn("MetalBkg.pct").image;
+  ASSERT_EQ(m.Width(), 500);
+  ASSERT_EQ(m.Height(), 400);
+  for (int y : {0, 200, 380, 399}) {
+    double sum = 0;
+    for (int x = 0; x < m.Width(); ++x) {
+      const Rgba p = m.At(x, y);
+      EXPECT_EQ(p.a, 255) << "row " << y;
+      sum += p.r;
+    }
+    EXPECT_GT(sum / m.Width(), 140) << "row " << y << " is not light metal";
   }
 }
 

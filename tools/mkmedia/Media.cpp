@@ -52,18 +52,23 @@ std::vector<MediaFile> BuildPreviews() {
   // Every sprite as the player sees it, white keyed out over the play field,
   // laid out left to right in rows.
   constexpr int kSheetScale = 6;
-  constexpr int kSheetWidth = 640, kRowHeight = 24 * kSheetScale + 8, kMargin = 8;  // pixels
+  constexpr int kSheetWidth = 640, kMargin = 8;  // pixels
+  const auto pictures = DrawPictures();
+  int tallest = 0;
+  for (const Picture& p : pictures) {
+    if (p.sprite) tallest = std::max(tallest, p.image.Height());
+  }
+  const int rowHeight = tallest * kSheetScale + kMargin;
   std::vector<std::pair<int, int>> at;
   int penX = kMargin, penY = kMargin;
-  const auto pictures = DrawPictures();
   for (const Picture& p : pictures) {
     if (!p.sprite) continue;
     const int w = p.image.Width() * kSheetScale;
-    if (penX + w > kSheetWidth) penX = kMargin, penY += kRowHeight;
+    if (penX + w > kSheetWidth) penX = kMargin, penY += rowHeight;
     at.push_back({penX, penY});
     penX += w + kMargin;
   }
-  Canvas sheet(kSheetWidth, penY + kRowHeight, kPlayfield);
+  Canvas sheet(kSheetWidth, penY + rowHeight, kPlayfield);
   std::size_t slot = 0;
   for (const Picture& p : pictures) {
     if (!p.sprite) continue;

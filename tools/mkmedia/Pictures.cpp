@@ -78,10 +78,15 @@ Canvas Ball() {
   return FlattenSprite(c, Circle(4, 4, 3.75));
 }
 
+// 32 pixels: bubbles bounce between 0 and 468 on the 500-pixel field, and the
+// purple ones enter from -32, just out of sight.
+constexpr int kBubbleSide = 32;
+
 Canvas Bubble(const Gloss& g) {
-  Canvas c(24, 24, kPlayfield);
-  DrawBubble(c, 12, 12, 11.4, g);
-  return FlattenSprite(c, Circle(12, 12, 11.4));
+  constexpr double kCentre = kBubbleSide / 2.0, kRadius = kCentre - 0.6;  // pixels
+  Canvas c(kBubbleSide, kBubbleSide, kPlayfield);
+  DrawBubble(c, kCentre, kCentre, kRadius, g);
+  return FlattenSprite(c, Circle(kCentre, kCentre, kRadius));
 }
 
 Canvas Paddle(int width) {
@@ -240,7 +245,7 @@ Canvas ScoreBackground() {
 }
 
 Canvas BrushedMetal() {
-  constexpr int kW = 500, kH = 380;
+  constexpr int kW = 500, kH = 400;  // the About window's whole content, build line included
   Random rng(0x6D6574u);
   // Each row has its own tone and its own slow wave along it: streaks long
   // across the picture, fine from row to row.
