@@ -594,9 +594,9 @@ void GameScrn::hndlBonusDone(int n) {
   }
   BonusRd::myReinit();
   endRound();
-  gameRunning = false;
+  standInForStatusWindow({curScore, kBonusSeconds, -1, true, isPractice == 1});
   SetPointer(fw::Cursors::StandardPointer());
-  standInForStatusWindow({curScore, lastTime, round, isWinner, isPractice == 1});
+  gameRunning = false;
 }
 
 // ---- Side panels and the run button ----
