@@ -107,9 +107,7 @@ void GameScrn::Event_Open() {
   media::Play(&pop);
   globals::gAddedLine = -1;
   setSpeedMenu(1);
-  // Until the player is chosen in a window of its own, a new game is ready at once.
-  initStartVars();
-  reinit();
+  standInForPlayerWindow();
 }
 
 void GameScrn::setSpeedMenu(int level) {
@@ -202,7 +200,13 @@ void GameScrn::roundTimer_Action() {
   standInForStatusWindow({curScore, lastTime, round, isWinner, isPractice == 1});
 }
 
+// The hall-of-fame window will be shown here.
 void GameScrn::showTimer_Action() { showTimer.SetMode(fw::Timer::kOff); }
+
+void GameScrn::standInForPlayerWindow() {
+  initStartVars();
+  reinit();
+}
 
 void GameScrn::standInForStatusWindow(const RoundResult& result) {
   lastResult = result;

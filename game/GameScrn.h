@@ -173,8 +173,10 @@ class GameScrn : public fw::Window {
   void refreshBallCnv(int index);
   void closeRain();
 
-  // What the round status window and the end of a game will do, until they exist:
-  // a lost game is followed by a new one, any other round by the next.
+  // What the player, round status and hall-of-fame windows will do, until they
+  // exist: a new game is ready at once; after a round, a lost game is followed by
+  // a new one and any other round by the next.
+  void standInForPlayerWindow();
   void standInForStatusWindow(const RoundResult& result);
   void standInForClosingGame();
 };

@@ -105,14 +105,6 @@ TEST_F(SpritesTest, BallStartsAndReloadsWithinItsRangesHeadingToTheMiddle) {
   }
 }
 
-TEST_F(SpritesTest, BallConstructorDrawsSpeedThenPosition) {
-  ball b;
-  int dx = twin_->InRange(1, 4) + 1;
-  int x = twin_->InRange(100, 400);
-  EXPECT_EQ(b.xPos(), x);
-  EXPECT_EQ(std::abs(b.dx()), dx);
-}
-
 TEST_F(SpritesTest, BubbleBouncesOffAllFourSides) {
   Bubble b;
   b.SetMotion(500, 100, 2, 1);
