@@ -78,13 +78,6 @@ TEST_F(BonusTest, NineHitsScoreNineHundredWithoutABall) {
   EXPECT_FALSE(waitPointer);
 }
 
-TEST_F(BonusTest, TenHitsWithSevenBallsAddNone) {
-  GameScrn& w = PlayBonusOne(10, 7);
-  EXPECT_EQ(w.lastResult->points, 1000);
-  EXPECT_EQ(w.ballCt, 7);
-  EXPECT_EQ(Count("newLife"), 0);
-}
-
 TEST_F(BonusTest, SlowestBubbleIsCountedOnItsFiveHundredThirtyThirdStep) {
   fw::random_hooks::SetSeed(5);
   globals::gR = fw::New<fw::Random>();
@@ -168,20 +161,6 @@ TEST_F(BonusTest, AFrameMoreThanASecondLateStillEndsBonusTwo) {
   ASSERT_TRUE(w.lastResult);
   EXPECT_EQ(w.lastResult->points, 1000);
   EXPECT_EQ(w.ballCt, 3);
-}
-
-TEST_F(BonusTest, RainChanceGrowsWithTheClock) {
-  GameScrn& w = Play({.seed = 57, .round = 12});
-  w.myPAD->SetImage(nullptr);  // nothing can end the round early
-  Steps(600);
-  int early = w.rainCt;
-  SecondsPassed(w, 90);
-  int before = w.rainCt;
-  Steps(300);
-  int late = w.rainCt - before;
-  // About 4 in 104 per frame at first, 13 in 104 in the last ten seconds.
-  EXPECT_NEAR(early / 600.0, 4.0 / 104, 0.02);
-  EXPECT_NEAR(late / 300.0, 13.0 / 104, 0.04);
 }
 
 }  // namespace

@@ -220,21 +220,6 @@ TEST_F(SpritesTest, DropKindsFollowTheirDrawAndLimits) {
   }
 }
 
-TEST_F(SpritesTest, DropWithoutAKindStaysWithoutOne) {
-  globals::gPadWidth = 90;
-  myDrop d;
-  // Draws that land only in the rows whose conditions fail keep kind 0.
-  for (int i = 0; i < 200; ++i) {
-    d.init(false, 16);
-    twin_->InRange(1, 480);
-    twin_->InRange(1, 6);
-    int r = twin_->InRange(1, 100);
-    if (r >= 36) break;
-    EXPECT_EQ(d.mytype, 0);
-    EXPECT_FALSE(d.Image());
-  }
-}
-
 TEST_F(SpritesTest, DropsAndRainFallUntilBelowTheField) {
   myDrop d;
   d.init(false, 10);
