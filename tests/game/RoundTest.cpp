@@ -169,8 +169,11 @@ TEST_F(RoundTest, PausedTimeCountsOnTheRoundClock) {
   ParkBubbles(w);
   w.redBall->SetMotion(250, 100, 0, -3);
   Steps(30);
+  ASSERT_TRUE(HidCurs());
+  EXPECT_EQ(fw::CurrentApp()->GetMouseCursor(), HidCurs());
   Key(35, true);
   EXPECT_TRUE(w.isPause);
+  EXPECT_EQ(fw::CurrentApp()->GetMouseCursor(), fw::Cursors::StandardPointer());
   EXPECT_FALSE(w.mySS.IsRunning());
   EXPECT_TRUE(w.runBtn.Visible());
   EXPECT_EQ(w.pauseInfo.Text(), "Game Paused" + fw::EndOfLine + "Click to Continue");
