@@ -131,6 +131,28 @@ TEST_F(RoundTest, CollisionLossKeepsTheBallAndEndsItsGraceAfterFiftyTwoFrames) {
   EXPECT_EQ(w.redBall->yPos(), y);
 }
 
+TEST_F(RoundTest, BallOutDuringTheGraceCountsOnceTheGraceIsOver) {
+  GameScrn& w = Play({.seed = 6});
+  Mouse(0);
+  ParkBubbles(w);
+  w.blBubble[0]->SetMotion(w.myPAD->X() + 16, 468, 0, 0);
+  DropBall(w, 250, 480);
+  Steps(1);  // frame F: a collision loss
+  ASSERT_EQ(w.ctDown, 49);
+  Steps(51);
+  EXPECT_EQ(w.redBall->yPos(), 504);  // out, and waiting
+  EXPECT_EQ(w.ballCt, 1);
+  Steps(1);  // F+52 ends the grace
+  EXPECT_EQ(w.ctDown, 0);
+  EXPECT_EQ(w.ballCt, 1);
+  Steps(1);  // the first live frame notices the ball
+  EXPECT_EQ(w.ballCt, 0);
+  EXPECT_EQ(w.ctDown, 50);
+  EXPECT_TRUE(w.needBall);
+  Steps(51);
+  EXPECT_EQ(w.redBall->yPos(), 0);
+}
+
 TEST_F(RoundTest, WonRoundRunsOnAHundredFramesThenTheTimerEndsIt) {
   GameScrn& w = Play({.seed = 9, .round = 2});
   ParkBubbles(w, 1);
