@@ -25,8 +25,6 @@ class GameFixture : public testing::Test {
     media::SetPlayObserver(nullptr);
     stepper.reset();
     BonusRd::Reset();
-    fw::test::Reset();
-    globals::gR = nullptr;
   }
 
   GameScrn& Start(replay::Setup setup = {}) {
