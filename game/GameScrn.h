@@ -21,10 +21,10 @@
 namespace game {
 inline constexpr int kMaxBubbles = 18;     // Round #15 on Medium or Hard
 inline constexpr int kBallCanvases = 7;    // one per spare ball, the most a player holds
-inline constexpr int kMaxBullets = 20;
+inline constexpr int kMaxBullets = 20;      // a bullet drop fills up to this
 inline constexpr int kCountdownEnd = 100;  // frames: a countdown at this value is over
-inline constexpr int kLostBallCountdown = 49;
-inline constexpr int kBonus2Seconds = 100;
+inline constexpr int kLostBallCountdown = 49;  // counts up to kCountdownEnd: about 51 frames of grace
+inline constexpr int kBonus2Seconds = 100;  // seconds of acid rain to survive
 inline constexpr int kKeyP = 35, kKeySpace = 49, kKeyC = 8;  // classic key codes
 inline constexpr fw::Color kPanelBack = fw::RGB(210, 225, 255);
 inline constexpr fw::Color kFieldBack = fw::RGB(14, 18, 40);  // the sprites' soft edges are blended to it
