@@ -543,7 +543,8 @@ bool GameScrn::_FileSaveGame_Action() {
 // ---- Round start and frame loop ----
 
 void GameScrn::hndlRunAction() {
-  if (roundEnded()) return;
+  // Only a prepared round starts, and only a paused one resumes.
+  if (roundEnded() || phase_ == Phase::Idle) return;
   if (!isPause) {
     // Nothing of an earlier round's countdown carries into this one.
     needBall = false;

@@ -11,7 +11,7 @@ class BonusTest : public GameFixture {
   GameScrn& PlayBonusOne(int hits, int ballCt = 2) {
     GameScrn& w = Play({.seed = 51, .round = 6, .ballCt = ballCt});
     int hit = 0;
-    for (int i = 0; i < 3000 && w.round == 6; ++i) {
+    for (int i = 0; i < 3000 && !StatusWindow(); ++i) {
       for (int b = 0; b <= BonusRd::bonusBubCt && hit < hits; ++b) {
         fw::Ref<bonusBub> bub = BonusRd::tmpBubble[static_cast<std::size_t>(b)];
         if (!bub->IsClosed() && bub->X() > 0) {
