@@ -91,6 +91,7 @@ class FlowFixture : public GameFixture {
   void AnswerWindows() {
     fw::test::OnModal([this](fw::Window& m) {
       modals.push_back(Kind(m));
+      modalTitles.push_back(m.Title());
       if (dynamic_cast<getCurPl*>(&m)) {
         playWindowShownBeneath = GameScrn::Instance().IsVisible();
         m.Close();
@@ -186,6 +187,6 @@ class FlowFixture : public GameFixture {
   bool playWindowShownBeneath = false;
   std::map<std::string, Pressed> answers;
   std::function<void(const fw::MessageDialog&)> duringDialog;
-  std::vector<std::string> shown, modals, notices;
+  std::vector<std::string> shown, modals, modalTitles, notices;
   std::vector<int> intros;
 };

@@ -145,6 +145,7 @@ TEST_F(FlowTest, GameStartAsksOnlyWhenASavedGameIsThereAndAllowed) {
   w.gameStart(true);
   EXPECT_EQ(w.round, 4);
   EXPECT_EQ(modals, std::vector<std::string>{"Instr2Scrn"});
+  EXPECT_EQ(modalTitles, std::vector<std::string>{"Instructions"});
   EXPECT_FALSE(globals::gIsNewPlayer);
   w.initStartVars();
   w.gameStart(false);

@@ -62,11 +62,13 @@ TEST_F(MenusTest, DisabledCommandsAreNotDeliveredAndEnabledOnesAct) {
   stepper->Click("runBtn");
   EXPECT_TRUE(fw::test::ChooseMenu("InformationInstructions"));
   EXPECT_TRUE(IsOpen<Instr2Scrn>());
+  EXPECT_EQ(Instr2Scrn::Instance().Title(), "Instructions");
   EXPECT_TRUE(fw::test::ChooseMenu("InformationCheckVersion"));
   EXPECT_TRUE(IsOpen<checkVersScrn>());
   EXPECT_TRUE(modals.empty()) << "neither is modal";
   EXPECT_TRUE(fw::test::ChooseMenu("AppleAboutZembo"));
   EXPECT_EQ(modals, std::vector<std::string>{"aboutScrn"});
+  EXPECT_EQ(modalTitles, std::vector<std::string>{"About Zembo"});
   EXPECT_TRUE(fw::test::ChooseMenu("GameSpeedSlow"));
   EXPECT_EQ(globals::gDiffFactor, 0);
   EXPECT_TRUE(w.gameRunning) << "the round plays on";
