@@ -445,6 +445,12 @@ void GameScrn::Event_EnableMenuItems() {
     enableItem("InformationPractice", false);
     enableItem("FileSaveGame", false);
   }
+  // From a round's end until its status window is answered the game is neither new nor
+  // running: another game or a practice round under that window would inherit its buttons.
+  if (phase_ == Phase::InPlay && !gameRunning) {
+    enableItem("FileNewPlayer", false);
+    enableItem("InformationPractice", false);
+  }
 }
 
 void GameScrn::setSpeedMenu(int level) {

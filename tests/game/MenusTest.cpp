@@ -24,6 +24,7 @@ class MenusTest : public FlowFixture {
 constexpr MenuAvailability kReadyAtOne{true, true, true, false, false};
 constexpr MenuAvailability kPlayingOne{true, true, false, true, false};
 constexpr MenuAvailability kBetweenRounds{false, false, false, false, true};
+constexpr MenuAvailability kEndedOne{false, true, false, false, false};
 constexpr MenuAvailability kPlayingLater{false, false, false, true, false};
 
 TEST_F(MenusTest, AvailabilityFollowsTheRoundAndWhetherItIsInPlay) {
@@ -36,6 +37,7 @@ TEST_F(MenusTest, AvailabilityFollowsTheRoundAndWhetherItIsInPlay) {
   EXPECT_EQ(MenuState(), kPlayingOne) << "paused";
   stepper->Click("runBtn");
   PlayRound(w);  // the round resumed is played to its end
+  EXPECT_EQ(MenuState(), kEndedOne) << "under round 1's status window";
   NextRound();
   EXPECT_EQ(MenuState(), kBetweenRounds);
   stepper->Click("runBtn");
@@ -141,6 +143,21 @@ TEST_F(MenusTest, SaveGameWaitsUntilTheStatusWindowIsAnswered) {
   answers[kResume] = Pressed::Action;
   w.gameStart(true);
   EXPECT_EQ(w.round, 3) << "the resumed game goes on with the round not yet played";
+}
+
+// Mended: New Player or a practice item chosen under round 1's status window started
+// a game that the window's Next Round then carried on into round 2.
+TEST_F(MenusTest, NoOtherGameStartsUnderAStatusWindow) {
+  GameScrn& w = Begin({.seed = 34});
+  PlayRound(w);
+  ASSERT_TRUE(StatusWindow());
+  EXPECT_FALSE(fw::test::ChooseMenu("FileNewPlayer"));
+  EXPECT_FALSE(fw::test::ChooseMenu("PracticeRound7"));
+  EXPECT_TRUE(modals.empty());
+  EXPECT_EQ(w.isPractice, 0);
+  NextRound();
+  EXPECT_EQ(w.round, 2);
+  EXPECT_EQ(w.isPractice, 0);
 }
 
 // Mended: Save Game in a prepared practice round replaced the real saved game.
