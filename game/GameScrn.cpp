@@ -34,6 +34,10 @@ constexpr int kGaugeRowsPerBullet = 10;
 constexpr int kGaugeHeight = 200;     // pixels
 constexpr int kBonusSeconds = 61;     // tells the status window: no time bonus
 constexpr int kGameOverRound = 18;    // the internal round after the last one
+constexpr int kStartBullets = 10;
+constexpr int kStartBalls = 2;        // spare balls besides the one in play
+constexpr int kLateRulePage = 3;      // the bonus counter's value that announces the late-game rule
+constexpr int kHardest = 2;           // difficulty 0 Easy .. 2 Hard
 
 fw::Application* CurApp() { return fw::CurrentApp(); }
 
@@ -147,8 +151,8 @@ void GameScrn::gameStart(bool allowResume) {
 void GameScrn::initStartVars() {
   round = 0;
   globals::gTotScore = 0;
-  bltCt = 10;
-  ballCt = 2;
+  bltCt = kStartBullets;
+  ballCt = kStartBalls;
   rainCt = 0;
   gameOver = false;
 }
@@ -159,7 +163,7 @@ void GameScrn::reinit() {
     hndlClosingGame();
   } else {
     RndTxt.SetText(setRound());
-    bool lateRuleDue = !isBonusRnd && BonusRd::bonusRndCt == 3;
+    bool lateRuleDue = !isBonusRnd && BonusRd::bonusRndCt == kLateRulePage;
     if (!globals::gNoShowBScrn && (isBonusRnd || lateRuleDue)) bonusStartScrn::Instance().ShowModal();
     prohibitShot = false;
   }
@@ -193,7 +197,7 @@ std::string GameScrn::setRound() {
     BonusRd::bonusRndCt = 2;
     return "Bonus #2";
   }
-  if (round == 13) BonusRd::bonusRndCt = 3;
+  if (round == 13) BonusRd::bonusRndCt = kLateRulePage;
   isBonusRnd = false;
   return "Round #" + fw::Str(round - offset);
 }
@@ -355,7 +359,7 @@ void GameScrn::askResume() {
   globals::gTotScore = savedInfo::svTotScore;
   bltCt = std::clamp(savedInfo::svBltCt, 0, game::kMaxBullets);
   ballCt = std::clamp(savedInfo::svBallCt, 0, game::kBallCanvases);
-  setSpeedMenu(std::clamp(savedInfo::svDiffLev, 0, 2));
+  setSpeedMenu(std::clamp(savedInfo::svDiffLev, 0, kHardest));
   savedInfo::isSavedGame = false;
   MarkDirty();
 }
