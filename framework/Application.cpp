@@ -25,8 +25,10 @@
 #include "Timer.h"
 #include "Window.h"
 #include "internal/MenuBridge.h"
+#include "internal/Paint.h"
 #include "internal/Pump.h"
 #include "internal/QtBridge.h"
+#include "internal/Windows.h"
 
 #ifndef ZEMBO_SHORT_VERSION
 #define ZEMBO_SHORT_VERSION "2.1"
@@ -281,6 +283,7 @@ void StartRealPump() {
   gWake->setTimerType(Qt::PreciseTimer);
   QObject::connect(gWake, &QTimer::timeout, [] {
     RunDue();
+    paint::FlushPending();
     Rearm();
   });
   Rearm();

@@ -1,31 +1,93 @@
 #include "FolderItem.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QSaveFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdlib>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 #include <string>
-#include <vector>
 
 #include "Picture.h"
 #include "Sound.h"
 
 namespace fw {
 
+namespace fs = std::filesystem;
+
 namespace {
 
-QString ToQPath(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
+constexpr std::size_t kMaxReadBytes = 64 * 1024 * 1024;  // nothing the game reads comes near this
+constexpr std::size_t kReadChunk = 64 * 1024;            // bytes per read() call
+constexpr std::size_t kTempSuffixLength = 6;             // characters after "<name>." in a temporary's name
+constexpr int kTempNameTries = 100;
+constexpr char kTempAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
-constexpr qint64 kMaxReadBytes = 64 * 1024 * 1024;  // nothing the game reads comes near this
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  // Closes now, so that a failure to close (a lost write) can be seen.
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
 
-std::optional<QByteArray> ReadAll(const std::filesystem::path& p) {
-  QFile f(ToQPath(p));
-  if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-  if (f.size() > kMaxReadBytes) return std::nullopt;
-  return f.readAll();
+ private:
+  int fd_;
+};
+
+// Reads a regular file whole. Anything else is refused, before it is opened
+// when it can be: reading a device may never end, and opening a FIFO waits for
+// a writer. The open never waits either (the path may change in between), and
+// the cap counts the bytes read, since a size from fstat can be wrong.
+std::optional<std::string> ReadAll(const fs::path& p) {
+  struct stat st {};
+  if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  Fd fd(::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  std::string data;
+  data.reserve(std::min(static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)), kMaxReadBytes) + 1);
+  char chunk[kReadChunk];
+  while (data.size() <= kMaxReadBytes) {
+    const ssize_t n = ::read(fd.get(), chunk, std::min(sizeof chunk, kMaxReadBytes + 1 - data.size()));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) return data;
+    data.append(chunk, static_cast<std::size_t>(n));
+  }
+  return std::nullopt;
+}
+
+bool IsTempName(const std::string& candidate, const std::string& name) {
+  if (candidate.size() != name.size() + 1 + kTempSuffixLength || candidate.compare(0, name.size(), name) != 0 ||
+      candidate[name.size()] != '.')
+    return false;
+  return candidate.find_first_not_of(kTempAlphabet, name.size() + 1) == std::string::npos;
+}
+
+// Where a write lands: the file a link leads to when that is a regular file
+// (the player may keep the data elsewhere), else the name itself, so that a
+// link to a device, to a folder or to nothing is replaced, never followed.
+fs::path WriteTarget(const fs::path& p) {
+  std::error_code ec;
+  if (!fs::is_symlink(fs::symlink_status(p, ec)) || !fs::is_regular_file(fs::status(p, ec))) return p;
+  fs::path real = fs::canonical(p, ec);
+  return ec ? p : real;
+}
+
+void Complain(const char* what, const fs::path& p, int err) {
+  std::fprintf(stderr, "zembo: %s %s: %s\n", what, p.c_str(), std::strerror(err));
 }
 
 }  // namespace
@@ -39,7 +101,7 @@ std::optional<FolderItem> FolderItem::Child(std::string_view name) const {
 
 bool FolderItem::Exists() const {
   std::error_code ec;
-  return std::filesystem::exists(path_, ec);
+  return fs::exists(fs::symlink_status(path_, ec));
 }
 
 bool FolderItem::Delete() const {
@@ -52,14 +114,13 @@ Ref<Picture> FolderItem::OpenAsPicture() const {
   if (!bytes) return nullptr;
   std::string ext = path_.extension().string();
   if (!ext.empty()) ext.erase(0, 1);
-  return Picture::FromFileBytes(ext, std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
+  return Picture::FromFileBytes(ext, *bytes);
 }
 
 Ref<Sound> FolderItem::OpenAsSound() const {
   auto bytes = ReadAll(path_);
   if (!bytes) return nullptr;
-  return Sound::FromWAVE(
-      std::span(reinterpret_cast<const std::uint8_t*>(bytes->constData()), static_cast<std::size_t>(bytes->size())));
+  return Sound::FromWAVE(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()));
 }
 
 namespace SpecialFolder {
@@ -71,34 +132,85 @@ FolderItem Preferences() {
 }
 }  // namespace SpecialFolder
 
-struct BinaryStream::Impl {
-  QByteArray data;  // read streams: the whole file; written streams: what Close writes
-  qsizetype pos = 0;
-  std::unique_ptr<QSaveFile> out;
+std::size_t FolderItem::RemoveStaleTemporaries(std::chrono::seconds minAge) const {
+  const std::string name = path_.filename().string();
+  const auto cutoff = fs::file_time_type::clock::now() - minAge;
+  std::size_t removed = 0;
+  std::error_code ec;
+  for (fs::directory_iterator it(path_.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code entryEc;
+    if (!IsTempName(it->path().filename().string(), name) || !fs::is_regular_file(it->symlink_status(entryEc)))
+      continue;
+    const auto written = fs::last_write_time(it->path(), entryEc);
+    if (!entryEc && written < cutoff && fs::remove(it->path(), entryEc)) ++removed;
+  }
+  return removed;
+}
 
-  void put(const char* p, qsizetype n) {
+// A written stream goes to a temporary beside its target, made at once so that
+// a file that cannot be made fails early, and renamed over the target at Close.
+struct BinaryStream::Impl {
+  std::string data;  // read streams: the whole file; written streams: what Close writes
+  std::size_t pos = 0;
+  fs::path target;    // written streams only
+  fs::path temp;
+  std::unique_ptr<Fd> out;
+
+  void put(const char* p, std::size_t n) {
     if (out) data.append(p, n);
   }
-  bool has(qsizetype n) const { return pos + n <= data.size(); }
+  bool has(std::size_t n) const { return pos + n <= data.size(); }
+  void Discard() {
+    out.reset();
+    std::error_code ec;
+    fs::remove(temp, ec);
+  }
+  bool WriteAll() const {
+    for (std::size_t done = 0; done < data.size();) {
+      const ssize_t n = ::write(out->get(), data.data() + done, data.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        if (n == 0) errno = EIO;
+        return false;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
 };
 
 BinaryStream::BinaryStream(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 BinaryStream::~BinaryStream() {
-  if (impl_->out) impl_->out->cancelWriting();  // never closed: the old file stays as it was
+  if (impl_->out) impl_->Discard();  // never closed: the old file stays as it was
 }
 
 std::unique_ptr<BinaryStream> FolderItem::CreateBinaryFile(std::string_view) const {
   auto impl = std::make_unique<BinaryStream::Impl>();
-  QDir().mkpath(ToQPath(path_.parent_path()));
-  impl->out = std::make_unique<QSaveFile>(ToQPath(path_));
-  // Unbuffered, so that a short write shows in write()'s result rather than
-  // being lost in a flush.
-  if (!impl->out->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    std::fprintf(stderr, "zembo: cannot write %s: %s\n", path_.c_str(),
-                 impl->out->errorString().toLocal8Bit().constData());
+  impl->target = WriteTarget(path_);
+  std::error_code ec;
+  fs::create_directories(impl->target.parent_path(), ec);
+  // A replaced file keeps its permissions; a new one gets the usual ones less the umask.
+  struct stat old {};
+  const bool replacing = ::stat(impl->target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  std::random_device seed;
+  std::mt19937 pick(seed());
+  std::uniform_int_distribution<std::size_t> letter(0, sizeof kTempAlphabet - 2);
+  int err = EEXIST;
+  for (int i = 0; i < kTempNameTries && err == EEXIST; ++i) {
+    std::string suffix(kTempSuffixLength, ' ');
+    for (char& c : suffix) c = kTempAlphabet[letter(pick)];
+    impl->temp = impl->target;
+    impl->temp += "." + suffix;
+    const int fd = ::open(impl->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    err = fd < 0 ? errno : 0;
+    if (fd >= 0) impl->out = std::make_unique<Fd>(fd);
+  }
+  if (!impl->out) {
+    Complain("cannot write", path_, err);
     return nullptr;
   }
+  if (replacing) (void)::fchmod(impl->out->get(), old.st_mode & 07777);  // else the default ones, no harm
   return std::make_unique<BinaryStream>(std::move(impl));
 }
 
@@ -119,7 +231,7 @@ std::optional<std::string> BinaryStream::ReadPString() {
     impl_->pos = impl_->data.size();
     return std::nullopt;
   }
-  std::string s(impl_->data.constData() + impl_->pos + 1, len);
+  std::string s(impl_->data.data() + impl_->pos + 1, len);
   impl_->pos += 1 + len;
   return s;
 }
@@ -144,7 +256,7 @@ void BinaryStream::WritePString(std::string_view s) {
   if (s.size() > 255) s = s.substr(0, 255);
   char len = static_cast<char>(static_cast<unsigned char>(s.size()));
   impl_->put(&len, 1);
-  impl_->put(s.data(), static_cast<qsizetype>(s.size()));
+  impl_->put(s.data(), s.size());
 }
 
 void BinaryStream::WriteShort(int v) {
@@ -159,16 +271,22 @@ void BinaryStream::WriteBoolean(bool v) {
 
 bool BinaryStream::Close() {
   if (!impl_->out) return true;
-  auto out = std::move(impl_->out);
-  if (out->write(impl_->data) != impl_->data.size()) {
-    std::fprintf(stderr, "zembo: writing %s failed: %s\n", out->fileName().toLocal8Bit().constData(),
-                 out->errorString().toLocal8Bit().constData());
-    out->cancelWriting();
+  Impl& w = *impl_;
+  if (!w.WriteAll() || ::fsync(w.out->get()) != 0 || !w.out->Close()) {
+    Complain("could not save", w.target, errno);
+    w.Discard();
     return false;
   }
-  if (!out->commit()) {
-    std::fprintf(stderr, "zembo: saving %s failed: %s\n", out->fileName().toLocal8Bit().constData(),
-                 out->errorString().toLocal8Bit().constData());
+  w.out.reset();
+  if (::rename(w.temp.c_str(), w.target.c_str()) != 0) {
+    Complain("could not save", w.target, errno);
+    w.Discard();
+    return false;
+  }
+  // The rename lives in the folder: flushed too, or a power cut may undo it.
+  Fd folder(::open(w.target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.get() >= 0 && ::fsync(folder.get()) != 0 && errno == EIO) {
+    Complain("could not save", w.target, errno);
     return false;
   }
   return true;

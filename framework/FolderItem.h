@@ -1,6 +1,7 @@
 // Files and folders, and the binary streams the data file is written with.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -24,16 +25,23 @@ class FolderItem {
   const std::filesystem::path& Path() const { return path_; }
   // None for a name that cannot stand for one child ("", ".", "..", or one with a '/').
   std::optional<FolderItem> Child(std::string_view name) const;
+  // True for anything of this name, even a link that leads nowhere.
   bool Exists() const;
   bool Delete() const;
 
   Ref<Picture> OpenAsPicture() const;
   Ref<Sound> OpenAsSound() const;
   // A new file that replaces this one only when its stream closes successfully;
-  // missing parent folders are made then. The file type is recorded for platforms that keep one.
+  // missing parent folders are made. A link to a regular file is written
+  // through; any other link is replaced. The file type is recorded for platforms that keep one.
   std::unique_ptr<BinaryStream> CreateBinaryFile(std::string_view fileType) const;
-  // Reading only: the whole file is read into the stream at once. None when it cannot be read.
+  // Reading only: the whole file is read into the stream at once. None when it
+  // cannot be read or is no regular file (the pictures and sounds likewise).
   std::unique_ptr<BinaryStream> OpenAsBinaryFile() const;
+  // Removes the temporaries that interrupted writes of this file left beside it
+  // ("<name>." and six letters or digits) once they are older than minAge: a
+  // younger one may belong to a write still going on. Returns how many went.
+  std::size_t RemoveStaleTemporaries(std::chrono::seconds minAge) const;
 
  private:
   std::filesystem::path path_;

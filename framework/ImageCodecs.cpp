@@ -9,14 +9,14 @@ namespace {
 
 constexpr int kMaxSide = 16384;                // pixels, either dimension
 constexpr std::int64_t kMaxPixels = 16 << 20;  // pixels per picture: 64 MiB once decoded
+constexpr std::size_t kPictFileHeader = 512;   // bytes of file-system header before a PICT
+constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFF;
+constexpr std::uint32_t kOpaqueBlack = 0xFF000000;
 // Pixels a PICT may paint, in areas of its frame. A drawing covers its frame
 // about once; a few overlapping layers are plausible, thousands are an attack
 // (32 bytes of opcode can scale one pixel over the whole frame).
 constexpr std::int64_t kPaintBudgetFrames = 4;
 constexpr std::int64_t kMinPaintBudget = 1 << 16;  // pixels: small frames may still be drawn in several pieces
-constexpr std::size_t kPictFileHeader = 512;   // bytes of file-system header before a PICT
-constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFF;
-constexpr std::uint32_t kOpaqueBlack = 0xFF000000;
 
 // Big-endian reader over untrusted bytes: a read past the end latches a
 // failure and yields zeros, so parsers check Ok() once per step.

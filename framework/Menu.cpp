@@ -7,6 +7,7 @@
 #include "Window.h"
 #include "internal/MenuBridge.h"
 #include "internal/QtBridge.h"
+#include "internal/Windows.h"
 
 namespace fw {
 

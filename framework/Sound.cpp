@@ -14,6 +14,9 @@ namespace {
 constexpr int kMinRate = 4000;                             // Hz
 constexpr int kMaxRate = 192000;                           // Hz
 constexpr std::uint64_t kMaxDataBytes = 256ull << 20;      // bytes of sample data
+// Seconds. Every sound is played through once before the game starts, so a long
+// one holds the player on the splash; the game's effects last well under one.
+constexpr std::uint64_t kMaxSeconds = 10;
 constexpr std::uint16_t kFormatPCM = 1;                    // WAVE_FORMAT_PCM
 constexpr std::uint16_t kFormatExtensible = 0xFFFE;        // WAVE_FORMAT_EXTENSIBLE
 constexpr std::size_t kFmtSize = 16;                       // bytes of the basic fmt body
@@ -94,6 +97,7 @@ std::optional<Decoded> ParseWAVE(std::span<const std::uint8_t> bytes) {
   Decoded out{*format, {}};
   const std::size_t bytesPerSample = format->bits / 8;
   const std::size_t frameBytes = bytesPerSample * format->channels;
+  if (data.size() / frameBytes > kMaxSeconds * static_cast<std::uint64_t>(format->rate)) return std::nullopt;
   const std::size_t count = data.size() / frameBytes * format->channels;  // a partial last frame is dropped
   out.samples.resize(count);
   for (std::size_t i = 0; i < count; ++i) {

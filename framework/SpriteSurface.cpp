@@ -18,11 +18,6 @@
 
 namespace fw {
 
-// Token for token the definition in Window.cpp: a control's platform widget.
-struct Control::Impl {
-  QPointer<QWidget> widget;
-};
-
 namespace {
 
 constexpr int kOpaqueFrom = 128;           // opacity (0..255) from which a pixel collides
@@ -134,7 +129,7 @@ struct SpriteSurface::Impl : Scheduled {
 
   // Attached and not closed, in attach order (so sorted by attachOrder_).
   std::vector<std::shared_ptr<Sprite>> sprites;
-  // Closed since the last frame began: a sprite's own Close may be on the stack.
+  // Closed during the frame in progress, kept until its handlers have all returned.
   std::vector<std::shared_ptr<Sprite>> released;
   std::uint64_t nextOrder = 1;
 
@@ -231,28 +226,29 @@ struct SpriteSurface::Impl : Scheduled {
     std::weak_ptr<char> alive = life;
     inFrame = true;
     stoppedThisFrame = false;
-    released.clear();
     PruneShapes();
-    // A late frame is not caught up: the next one comes at the next tick after now.
-    nextTick = Ticks() + 1;
 
-    if (owner.NextFrame) Guard([&] { owner.NextFrame(); });
+    // The handlers are called through copies: a modal window shown from one may
+    // let its window, and this surface with it, be destroyed before it returns.
+    if (auto nextFrame = owner.NextFrame) Guard([&] { nextFrame(); });
     if (alive.expired()) return;
 
     if (!stoppedThisFrame) {
       std::vector<Pair> pairs = FindPairs();
       for (const auto& [first, second] : pairs) {
         if (stoppedThisFrame) break;
-        if (first->IsClosed() || second->IsClosed() || !owner.Collision) continue;
-        Guard([&] { owner.Collision(*first, *second); });
+        if (first->IsClosed() || second->IsClosed()) continue;
+        if (auto collision = owner.Collision) Guard([&] { collision(*first, *second); });
         if (alive.expired()) return;
       }
     }
 
     Paint();
     inFrame = false;
-    // A frame held up by a modal window inside it does not make up the lost ticks either.
-    nextTick = std::max(nextTick, Ticks() + 1);
+    released.clear();
+    // A late frame, or one held up by a modal window inside it, is not caught up:
+    // the next one comes at the next tick after now.
+    nextTick = Ticks() + 1;
     pump::Changed();
   }
 };
@@ -306,11 +302,11 @@ void SpriteSurface::Detach(Sprite& s) {
   auto& list = simpl_->sprites;
   auto it = std::lower_bound(list.begin(), list.end(), s.attachOrder_,
                              [](const std::shared_ptr<Sprite>& a, std::uint64_t order) { return a->attachOrder_ < order; });
-  if (it != list.end() && it->get() == &s) {
-    simpl_->released.push_back(std::move(*it));
-    list.erase(it);
-  }
   s.surface_ = nullptr;
+  if (it == list.end() || it->get() != &s) return;
+  std::shared_ptr<Sprite> held = std::move(*it);
+  list.erase(it);
+  if (simpl_->inFrame) simpl_->released.push_back(std::move(held));
 }
 
 void SpriteSurface::Run() {
@@ -335,7 +331,7 @@ void SpriteSurface::SetBackColor(Color c) {
   simpl_->Paint();
 }
 
-void SpriteSurface::Refresh(bool) { simpl_->Paint(); }
+void SpriteSurface::Redraw(bool) { simpl_->Paint(); }
 
 std::vector<Ref<Sprite>> SpriteSurface::Sprites() const {
   return std::vector<Ref<Sprite>>(simpl_->sprites.begin(), simpl_->sprites.end());

@@ -77,10 +77,6 @@ class SpriteSurface : public Control {
   Color BackColor() const;
   void SetBackColor(Color c);
 
-  // Paints the field now; otherwise it is painted once at the end of every frame.
-  // The argument is accepted for the callers' sake: the whole field is always painted.
-  void Refresh(bool eraseBackground = false);
-
   // Attached and not closed, in attach order.
   std::vector<Ref<Sprite>> Sprites() const;
 
@@ -90,6 +86,11 @@ class SpriteSurface : public Control {
   std::function<void(Sprite& first, Sprite& second)> Collision;
 
   Impl& surfaceImpl() const { return *simpl_; }
+
+ protected:
+  // Refresh paints the field now; otherwise it is painted once at the end of
+  // every frame. The whole field is always painted, erased or not.
+  void Redraw(bool eraseBackground) override;
 
  private:
   friend class Sprite;

@@ -14,8 +14,10 @@
 #include "Picture.h"
 #include "Window.h"
 #include "internal/MenuBridge.h"
+#include "internal/Paint.h"
 #include "internal/Pump.h"
 #include "internal/QtBridge.h"
+#include "internal/Windows.h"
 
 namespace fw::test {
 
@@ -60,6 +62,7 @@ void AdvanceUs(std::int64_t us) {
   for (;;) {
     pump::ProcessEventsOnce();
     pump::RunDue();
+    paint::FlushPending();
     pump::ProcessEventsOnce();
     std::int64_t now = NowUs();
     if (now >= target) break;

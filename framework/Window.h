@@ -1,4 +1,4 @@
-// Windows and their controls. A window class lists its controls as members; the
+// Windows. A window class lists its controls (Controls.h) as members; the
 // framework raises the controls' Open handlers, then the window's Event_Open.
 #pragma once
 
@@ -10,15 +10,18 @@
 #include <typeindex>
 #include <vector>
 
+#include "Controls.h"
 #include "Picture.h"
 #include "Ref.h"
 #include "Values.h"
 
 namespace fw {
 
-class Control;
 class MenuBar;
 class MouseCursor;
+namespace internal {
+struct WindowAccess;
+}
 
 class Window {
  public:
@@ -59,6 +62,7 @@ class Window {
   int MouseX() const;
   int MouseY() const;
   void SetMouseCursor(const MouseCursor* cursor);
+  // Puts the window's stored content on the screen again; runs no Paint handler.
   void Refresh();
 
   virtual void Event_Open() {}
@@ -81,12 +85,12 @@ class Window {
   Control* FindControl(std::string_view name, int index) const;
   Impl& impl() const { return *impl_; }
 
-  // Framework: raises the Open handlers and shows the window (once).
-  void OpenNow();
-  bool Opened() const { return opened_; }
-
  private:
   friend class Control;
+  friend struct internal::WindowAccess;
+  // Raises the Open handlers, gives the controls their first content and shows the window (once).
+  void OpenNow();
+
   std::unique_ptr<Impl> impl_;
   std::vector<Control*> controls_;
   std::map<std::string, std::function<bool()>, std::less<>> menuHandlers_;
@@ -99,189 +103,17 @@ class Window {
 namespace windows {
 // The instance of a window class, if one exists now.
 Window* Find(std::type_index type);
-void Adopt(std::type_index type, std::unique_ptr<Window> w);
 // Every open window, oldest first.
 std::vector<Window*> All();
-// The window that gets menu commands: the modal one, else the newest visible one.
-Window* Front();
-// Framework: a closed window leaves the list and is destroyed at the next pass.
-void Release(Window* w);
-void DestroyClosed();
-void DestroyAll();
-// Windows made before the event loop starts open (and raise Open) only once it does.
-void StartOpening();
-void HoldOpening();
-bool OpeningStarted();
+// The open instance of type, else a new one from make, opened.
+Window& Instance(std::type_index type, std::unique_ptr<Window> (*make)());
 }  // namespace windows
 
 // The implicit instance of W: made on first use, gone when closed.
 template <class W>
 W& Implicit() {
-  if (Window* w = windows::Find(typeid(W))) return static_cast<W&>(*w);
-  auto owned = std::make_unique<W>();
-  W& ref = *owned;
-  windows::Adopt(typeid(W), std::move(owned));
-  ref.OpenNow();
-  return ref;
+  auto make = []() -> std::unique_ptr<Window> { return std::make_unique<W>(); };
+  return static_cast<W&>(windows::Instance(typeid(W), make));
 }
-
-class Control {
- public:
-  struct Impl;
-  Control(Window* owner, std::string_view name, int left, int top, int width, int height);
-  virtual ~Control();
-  Control(const Control&) = delete;
-  Control& operator=(const Control&) = delete;
-
-  Window* Owner() const { return owner_; }
-  const std::string& Name() const { return name_; }
-  // -1 unless the control is an element of a control array.
-  int Index() const { return index_; }
-  void SetIndex(int i) { index_ = i; }
-  int Left() const;
-  int Top() const;
-  void SetLeft(int x);
-  void SetTop(int y);
-  int Width() const;
-  int Height() const;
-  void SetSize(int w, int h);
-  bool Visible() const;
-  void SetVisible(bool v);
-  bool Enabled() const;
-  void SetEnabled(bool e);
-  void Refresh() { Refresh(false); }
-  void Refresh(bool eraseBackground);
-  void SetFocus();
-  void SetMouseCursor(const MouseCursor* cursor);
-  const MouseCursor* GetMouseCursor() const { return cursor_; }
-
-  // The owner's Open handler of this control.
-  std::function<void()> Open;
-  virtual void RaiseOpen() {
-    if (Open) Open();
-  }
-
-  Impl& impl() const { return *impl_; }
-
- protected:
-  Window* owner_;
-  std::unique_ptr<Impl> impl_;
-
- private:
-  std::string name_;
-  int index_ = -1;
-  const MouseCursor* cursor_ = nullptr;
-};
-
-class StaticText : public Control {
- public:
-  StaticText(Window* owner, std::string_view name, int left, int top, int width, int height);
-  ~StaticText() override;
-
-  const std::string& Text() const { return text_; }
-  void SetText(std::string_view t);
-  enum Align { kLeft = 0, kCenter = 1, kRight = 2 };
-  void SetTextAlign(int a);
-  void SetTextColor(Color c);
-  void SetTextFont(std::string_view f);
-  void SetTextSize(int s);
-  void SetBold(bool b);
-  void SetItalic(bool i);
-  // Breaks at CR, LF or CRLF and wraps words at the label's width.
-  void SetMultiline(bool m);
-
-  // Framework: draws the label.
-  void PaintOn(Graphics& g) const;
-
- private:
-  std::string text_;
-  int align_ = kLeft;
-  Color color_{};
-  std::string font_ = "System";
-  int size_ = 0;
-  bool bold_ = false, italic_ = false;
-  bool multiline_ = false;
-};
-
-class EditField : public Control {
- public:
-  EditField(Window* owner, std::string_view name, int left, int top, int width, int height);
-  ~EditField() override;
-
-  std::string Text() const;
-  void SetText(std::string_view t);
-  void SetTextFont(std::string_view f);
-  void SetTextSize(int s);
-  // The typed key (its text, or "\r" / "\x03" for Return / Enter); true swallows it.
-  std::function<bool(const std::string&)> KeyDown;
-  std::function<void()> TextChange;
-};
-
-class Canvas : public Control {
- public:
-  Canvas(Window* owner, std::string_view name, int left, int top, int width, int height);
-  ~Canvas() override;
-
-  // The owner's handlers; a subclass may take the events over by overriding.
-  std::function<void(Graphics&)> Paint;
-  std::function<bool(int, int)> MouseDown;
-  std::function<void(int, int)> MouseUp;
-  std::function<void(int, int)> MouseDrag;
-
-  virtual void Event_Paint(Graphics& g) {
-    if (Paint) Paint(g);
-  }
-  // True gets the matching MouseUp, wherever the pointer is then.
-  virtual bool Event_MouseDown(int x, int y) { return MouseDown ? MouseDown(x, y) : false; }
-  virtual void Event_MouseUp(int x, int y) {
-    if (MouseUp) MouseUp(x, y);
-  }
-  virtual void Event_MouseDrag(int x, int y) {
-    if (MouseDrag) MouseDrag(x, y);
-  }
-  virtual void Event_MouseEnter() {}
-  virtual void Event_MouseExit() {}
-
-  // Drawn at its own size at the top left, under what Paint draws.
-  void SetBackdrop(Ref<Picture> pic);
-  const Ref<Picture>& Backdrop() const { return backdrop_; }
-
-  // The canvas's drawing surface while it paints; none at any other time.
-  fw::Graphics& Graphics();
-  void SetPaintGraphics(fw::Graphics* g) { paintGraphics_ = g; }
-
- private:
-  fw::Graphics* paintGraphics_ = nullptr;
-  Ref<Picture> backdrop_;
-};
-
-// A thin etched line along its longer side.
-class Separator : public Control {
- public:
-  Separator(Window* owner, std::string_view name, int left, int top, int width, int height);
-  ~Separator() override;
-};
-
-// A straight line between two points in window coordinates.
-class Line : public Control {
- public:
-  Line(Window* owner, std::string_view name, int x1, int y1, int x2, int y2);
-  ~Line() override;
-
-  int X1() const { return x1_; }
-  int Y1() const { return y1_; }
-  int X2() const { return x2_; }
-  int Y2() const { return y2_; }
-  int BorderWidth() const { return borderWidth_; }
-  void SetBorderWidth(int w);  // pixels, at least 1
-  Color LineColor() const { return lineColor_; }
-  void SetLineColor(Color c);
-
- private:
-  void Place();
-  int x1_, y1_, x2_, y2_;
-  int borderWidth_ = 1;
-  Color lineColor_{};
-};
 
 }  // namespace fw

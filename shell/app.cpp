@@ -1,6 +1,7 @@
 #include "shell/app.h"
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <string_view>
 
@@ -14,6 +15,8 @@ constexpr std::array<std::string_view, globals::kFameRows> kDefaultRows = {
     "Punk,12500,",   "Tresk,10000,",       "XXX,7500,",     "Vostrel,5000,", "De. Zedod,2500,"};
 constexpr std::string_view kDefaultPlayer = "Anon";
 constexpr std::string_view kFileType = "text/plain";
+// A temporary younger than this may belong to another copy of the game that is writing right now.
+constexpr std::chrono::seconds kStaleTemporaryAge{60};
 
 // Totals above 65535 do not fit the 16-bit field. Their high bits follow the
 // saved-game block, marked so that stray bytes left there by other writers are
@@ -31,6 +34,8 @@ std::optional<fw::FolderItem> datafile::Location() { return fw::SpecialFolder::P
 
 void app::Event_Open() {
   globals::gR = fw::New<fw::Random>();
+  // A write killed between making its temporary and renaming it leaves the temporary behind.
+  if (auto file = datafile::Location()) file->RemoveStaleTemporaries(kStaleTemporaryAge);
   readFile();
 }
 

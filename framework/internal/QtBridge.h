@@ -1,14 +1,21 @@
 // Qt-side access to framework objects, for framework sources only.
 #pragma once
 
+#include <QCursor>
 #include <QImage>
 #include <QPainter>
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <functional>
+#include <string>
 #include <string_view>
 
+#include "../Controls.h"
 #include "../Picture.h"
+
+class QKeyEvent;
 
 namespace fw {
 
@@ -41,5 +48,20 @@ void DrawTextIn(Graphics& g, const QString& text, const QRect& box, int flags);
 class Window;
 // The widget that holds a window's content and controls.
 QWidget* ContentWidget(const Window& w);
+// The window's back colour and backdrop under area (window coordinates), drawn at the painter's origin.
+void PaintWindowBackground(const Window& w, QPainter& p, const QRect& area);
+
+struct Control::Impl {
+  QPointer<QWidget> widget;
+  // What the control shows; its widget only copies it to the screen.
+  QImage picture;
+  bool drawn = false;    // the picture holds content drawn by the control
+  bool pending = false;  // a paint waits for the end of the event loop's pass
+  bool painting = false;
+};
+
+QCursor ToQCursor(const MouseCursor* c);
+// A typed key as the game's handlers get it.
+std::string KeyText(QKeyEvent* e);
 
 }  // namespace fw

@@ -1,11 +1,16 @@
 #include "framework/FolderItem.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <algorithm>
 #include <iterator>
 
+#include "tests/support/Forked.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -19,6 +24,24 @@ class FolderItemTest : public testing::Test {
     return {std::istreambuf_iterator<char>(in), {}};
   }
   void Put(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+  static void Age(const fs::path& p, int seconds) {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const timespec times[2] = {{now.tv_sec - seconds, 0}, {now.tv_sec - seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << p;
+  }
+  static bool Write(const fs::path& p, const std::string& text) {
+    auto out = fw::FolderItem(p).CreateBinaryFile("text/plain");
+    if (!out) return false;
+    out->WritePString(text);
+    return out->Close();
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
   TempDir tmp_{"folder"};
   fs::path dir_ = tmp_.path();
@@ -112,6 +135,93 @@ TEST_F(FolderItemTest, UnreadableOrMissingFilesGiveNothing) {
   EXPECT_FALSE(fw::FolderItem(dir_ / "junk.png").OpenAsPicture());
   Put(dir_ / "junk.wav", "RIFF....WAVEjunk");
   EXPECT_FALSE(fw::FolderItem(dir_ / "junk.wav").OpenAsSound());
+}
+
+TEST_F(FolderItemTest, OnlyRegularFilesAreReadAndNothingWaitsForAWriter) {
+  ASSERT_EQ(::mkfifo((dir_ / "pop.wav").c_str(), 0644), 0);
+  fs::create_symlink("/dev/zero", dir_ / "paddle.pct");
+  fs::create_directory(dir_ / "bing.png");
+  fs::create_symlink("loop", dir_ / "loop");
+  for (const char* name : {"pop.wav", "paddle.pct", "bing.png", "loop"}) {
+    SCOPED_TRACE(name);
+    const fw::FolderItem item(dir_ / name);
+    EXPECT_TRUE(item.Exists());
+    // A FIFO without a writer blocks open(); /dev/zero never ends.
+    const int opened = RunForked(
+        [&item] {
+          return (item.OpenAsBinaryFile() ? 1 : 0) | (item.OpenAsPicture() ? 2 : 0) | (item.OpenAsSound() ? 4 : 0);
+        },
+        5);
+    EXPECT_EQ(opened, 0) << "1, 2, 4: opened as data, picture, sound; 142: still reading after 5 s";
+  }
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status(dir_ / "pop.wav")));
+  EXPECT_EQ(fs::read_symlink(dir_ / "paddle.pct"), "/dev/zero");
+
+  // Bytes are counted as they are read: a file past the limit is refused, whatever its size says.
+  {
+    std::ofstream(dir_ / "huge") << "";
+    fs::resize_file(dir_ / "huge", 64 * 1024 * 1024 + 1);
+  }
+  EXPECT_EQ(fw::FolderItem(dir_ / "huge").OpenAsBinaryFile(), nullptr);
+  fs::resize_file(dir_ / "huge", 64 * 1024 * 1024);
+  EXPECT_NE(fw::FolderItem(dir_ / "huge").OpenAsBinaryFile(), nullptr);
+}
+
+TEST_F(FolderItemTest, AWriteFollowsALinkOnlyToARegularFile) {
+  fs::create_directory(dir_ / "elsewhere");
+  Put(dir_ / "elsewhere" / "kept", "old");
+  fs::create_symlink(dir_ / "elsewhere" / "kept", dir_ / "toFile");
+  ASSERT_TRUE(Write(dir_ / "toFile", "new"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "toFile")) << "the player's own link stays";
+  EXPECT_EQ(Slurp(dir_ / "elsewhere" / "kept"), "\x03new");
+
+  // A link to a FIFO, to a folder or to nothing is replaced, not followed.
+  ASSERT_EQ(::mkfifo((dir_ / "elsewhere" / "fifo").c_str(), 0644), 0);
+  fs::create_symlink(dir_ / "elsewhere" / "fifo", dir_ / "toFifo");
+  fs::create_symlink(dir_ / "elsewhere", dir_ / "toFolder");
+  fs::create_symlink(dir_ / "elsewhere" / "missing", dir_ / "toNothing");
+  for (const char* name : {"toFifo", "toFolder", "toNothing"}) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(RunForked([&] { return Write(dir_ / name, "new") ? 0 : 1; }, 5) == 0);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir_ / name)));
+    EXPECT_EQ(Slurp(dir_ / name), "\x03new");
+  }
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status(dir_ / "elsewhere" / "fifo")));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(dir_ / "elsewhere" / "missing")));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"elsewhere", "toFifo", "toFile", "toFolder", "toNothing"}))
+      << "no temporary left";
+
+  // A folder in the file's place cannot be replaced: the write fails and leaves it.
+  fs::create_directory(dir_ / "folder");
+  EXPECT_FALSE(Write(dir_ / "folder", "new"));
+  EXPECT_TRUE(fs::is_directory(dir_ / "folder"));
+  EXPECT_EQ(Names().size(), 6u) << "no temporary left";
+}
+
+TEST_F(FolderItemTest, ARewriteKeepsTheFilesPermissions) {
+  Put(dir_ / "f", "old");
+  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(dir_ / "f", mode);
+  ASSERT_TRUE(Write(dir_ / "f", "new"));
+  EXPECT_EQ(fs::status(dir_ / "f").permissions(), mode);
+  EXPECT_EQ(Slurp(dir_ / "f"), "\x03new");
+}
+
+TEST_F(FolderItemTest, StaleTemporariesGoWhileYoungOnesAndLookalikesStay) {
+  Put(dir_ / "ZemboData", "kept");
+  for (const char* name : {"ZemboData.ab12CD", "ZemboData.Q9z8Y7", "ZemboData.young1", "ZemboData.12345",
+                           "ZemboData.1234567", "ZemboDataXXXXXX", "ZemboData.ab-12C", "Other.abcdef"})
+    Put(dir_ / name, "x");
+  fs::create_directory(dir_ / "ZemboData.folder");
+  fs::create_symlink(dir_ / "Other.abcdef", dir_ / "ZemboData.linked");
+  for (const auto& e : fs::directory_iterator(dir_)) Age(e.path(), 120);
+  Age(dir_ / "ZemboData.young1", 10);
+
+  EXPECT_EQ(fw::FolderItem(dir_ / "ZemboData").RemoveStaleTemporaries(std::chrono::seconds(60)), 2u);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Other.abcdef", "ZemboData", "ZemboData.12345", "ZemboData.1234567",
+                                               "ZemboData.ab-12C", "ZemboData.folder", "ZemboData.linked",
+                                               "ZemboData.young1", "ZemboDataXXXXXX"}));
+  EXPECT_EQ(fw::FolderItem(dir_ / "missing" / "ZemboData").RemoveStaleTemporaries(std::chrono::seconds(60)), 0u);
 }
 
 }  // namespace

@@ -68,6 +68,19 @@ TEST(SoundParsing, ConvertsEachSampleLayoutToInt16) {
   EXPECT_EQ(stereo16->Samples(), (std::vector<std::int16_t>{5, -5}));
 }
 
+TEST(SoundParsing, SoundsPastTenSecondsAreRefused) {
+  // A few kilobytes a second of a slow 8-bit sound would otherwise hold the splash for minutes.
+  const auto seconds8 = [](int rate, std::size_t frames) {
+    return Sound::FromWAVE(Riff({Chunk("fmt ", Fmt(1, rate, 8)), Chunk("data", Bytes(frames, 128))}));
+  };
+  EXPECT_TRUE(seconds8(4000, 40000));
+  EXPECT_FALSE(seconds8(4000, 40001));
+  EXPECT_FALSE(seconds8(4000, 4 << 20));
+  const auto stereo16 = Sound::FromWAVE(Riff({Chunk("fmt ", Fmt(2, 44100, 16)), Chunk("data", Bytes(441000 * 4, 0))}));
+  ASSERT_TRUE(stereo16) << "frames, not bytes or samples, count";
+  EXPECT_EQ(stereo16->DurationMs(), 10000);
+}
+
 TEST(SoundParsing, DurationRoundsUp) {
   EXPECT_EQ(Sound::FromWAVE(Mono16(std::vector<std::int16_t>(800), 8000))->DurationMs(), 100);
   EXPECT_EQ(Sound::FromWAVE(Mono16(std::vector<std::int16_t>(801), 8000))->DurationMs(), 101);

@@ -4,6 +4,7 @@
 
 #include <set>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -214,6 +215,40 @@ TEST(SpriteSurfaceFrames, AModalWindowShownFromAFrameDoesNotStartANestedFrame) {
   EXPECT_GT(f.ticks.size(), 5u) << "frames go on after the modal window";
 }
 
+struct Doomed : fw::Window {
+  Doomed() {
+    // Closes its own window and shows a modal one, under which the closed window is destroyed.
+    ss.Collision = [](fw::Sprite&, fw::Sprite&) {
+      ++pairsSeen;
+      if (current) std::exchange(current, nullptr)->Close();
+      fw::Implicit<Question>().ShowModal();
+    };
+  }
+  static inline Doomed* current = nullptr;
+  static inline int pairsSeen = 0;
+  fw::SpriteSurface ss{this, "ss", 0, 0, 50, 50};
+};
+
+TEST(SpriteSurfaceFrames, AHandlerMayLetTheSurfaceBeDestroyedUnderIt) {
+  Doomed& d = fw::Implicit<Doomed>();
+  Doomed::current = &d;
+  Doomed::pairsSeen = 0;
+  auto a = d.ss.NewSprite(Solid(10, 10), 0, 0);
+  auto b = d.ss.NewSprite(Solid(10, 10), 5, 5);
+  auto c = d.ss.NewSprite(Solid(10, 10), 8, 8);
+  bool destroyed = false;
+  fw::test::OnModal([&](fw::Window& w) {
+    Advance(50);
+    destroyed = !b->IsAttached();  // let go by the surface's destructor
+    w.Close();
+  });
+  d.ss.Run();
+  Advance(200);
+  EXPECT_TRUE(destroyed);
+  EXPECT_EQ(Doomed::pairsSeen, 1) << "the frame ends with its surface";
+  b->Close();
+}
+
 // Pairs
 
 TEST(SpriteSurfacePairs, ArriveOnceEachInAttachOrderWithTheEarlierSpriteFirst) {
@@ -365,9 +400,12 @@ TEST(SpriteSurfaceOverlap, OnlyPixelsOnTheSurfaceCollide) {
 TEST(SpriteSurfaceOverlap, WidePicturesAreExactAtEveryColumn) {
   Field& f = fw::Implicit<Field>();
   auto wide = Solid(150, 3);
-  wide->Graphics().ClearRect(95, 0, 1, 3);  // one white column, in the second word of a row
+  wide->Graphics().ClearRect(95, 0, 1, 3);  // white columns inside the second word of a row
+  wide->Graphics().ClearRect(64, 0, 1, 3);  // and at its first bit
   Add(f, wide, -20, 10);                    // starts left of the field
   auto dot = Add(f, Solid(1, 1), 75, 11);   // over column 95
+  EXPECT_FALSE(Collide(f));
+  dot->SetX(44);  // over column 64
   EXPECT_FALSE(Collide(f));
   for (int x : {74, 76, 0, 99}) {
     dot->SetX(x);
@@ -446,8 +484,7 @@ TEST(SpriteSurfaceSprites, ASpriteTheGameLetGoOfStaysOnTheSurface) {
   EXPECT_EQ(FieldPixel(f, 21, 12), kBlack);
 
   watch.lock()->Close();
-  RunFrames(f, 1);
-  EXPECT_TRUE(watch.expired()) << "closed and let go: freed after the frame";
+  EXPECT_TRUE(watch.expired()) << "closed and let go: freed";
 }
 
 TEST(SpriteSurfaceSprites, TheSpritesOfAPairLiveThroughItsHandler) {
@@ -455,18 +492,27 @@ TEST(SpriteSurfaceSprites, TheSpritesOfAPairLiveThroughItsHandler) {
   auto keep = Add(f, Solid(10, 10), 0, 0);
   auto held = Add(f, Solid(10, 10), 5, 0);
   auto third = Add(f, Solid(10, 10), 8, 0);
-  std::weak_ptr<fw::Sprite> watch = held.shared();
-  std::vector<int> seen;
+  auto early = Add(f, Solid(10, 10), 50, 50);
+  const fw::Sprite* heldAt = held.get();
+  std::weak_ptr<fw::Sprite> watchHeld = held.shared(), watchEarly = early.shared();
+  std::vector<std::string> seen;
+  f.onFrame = [&] {
+    early->Close();
+    early = nullptr;  // closed and let go in NextFrame
+  };
   f.onCollision = [&](fw::Sprite&, fw::Sprite& second) {
-    if (&second == watch.lock().get() && held) {
+    if (&second == heldAt && held) {
       second.Close();
       held = nullptr;  // the game drops its last reference
-      seen.push_back(watch.expired() ? -1 : second.X());
+      seen.push_back("held " + std::string(watchHeld.expired() ? "gone" : std::to_string(second.X())));
+      seen.push_back("early " + std::string(watchEarly.expired() ? "gone" : "alive"));
     }
   };
   RunFrames(f, 1);
-  EXPECT_EQ(seen, std::vector<int>{5});
-  EXPECT_EQ(f.pairs[0], (std::vector<SpritePair>{{keep.get(), watch.lock().get()}, {keep.get(), third.get()}}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"held 5", "early alive"}));
+  EXPECT_EQ(f.pairs[0], (std::vector<SpritePair>{{keep.get(), heldAt}, {keep.get(), third.get()}}));
+  EXPECT_TRUE(watchHeld.expired()) << "let go once the frame is over";
+  EXPECT_TRUE(watchEarly.expired());
 }
 
 TEST(SpriteSurfaceSprites, SpritesOutliveTheirSurface) {

@@ -2,7 +2,9 @@
 // damaged files and failed writes.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +14,7 @@
 #include "framework/Values.h"
 #include "shell/app.h"
 #include "shell/globals.h"
+#include "tests/support/Forked.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -25,11 +28,15 @@ class DataFileTest : public testing::Test {
  protected:
   void SetUp() override {
     ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+    ResetState();
+    today_ = fw::Date::Today().ShortDate();
+  }
+  void TearDown() override { ResetState(); }
+  static void ResetState() {
     globals::gCurPlayer.clear();
     globals::FameList = {};
     savedInfo::isSavedGame = false;
     savedInfo::svRound = savedInfo::svTotScore = savedInfo::svBltCt = savedInfo::svBallCt = savedInfo::svDiffLev = 0;
-    today_ = fw::Date::Today().ShortDate();
   }
   fs::path File() const { return dir_ / "ZemboData"; }
   std::string Bytes() const {
@@ -268,6 +275,84 @@ TEST_F(DataFileTest, QuitWritesExactlyWhenDirty) {
   app_.isDirty = true;
   app_.Event_Close();
   EXPECT_EQ(Bytes().substr(0, 8), Pstr("Changed"));
+}
+
+// Nodes that stand where the data file should be but cannot be read as one.
+enum class Hostile { kLinkToDevZero, kFifo, kFolder, kLinkToNothing, kLinkLoop };
+
+TEST_F(DataFileTest, ADataFileThatCannotBeReadGivesTheDefaultsAndIsLeftAloneUntilThePlayerChangesSomething) {
+  for (Hostile kind : {Hostile::kLinkToDevZero, Hostile::kFifo, Hostile::kFolder, Hostile::kLinkToNothing,
+                       Hostile::kLinkLoop}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    fs::remove_all(File());
+    fs::remove_all(dir_ / "nowhere");
+    switch (kind) {
+      case Hostile::kLinkToDevZero: fs::create_symlink("/dev/zero", File()); break;
+      case Hostile::kFifo: ASSERT_EQ(::mkfifo(File().c_str(), 0644), 0); break;
+      case Hostile::kFolder: fs::create_directory(File()); break;
+      case Hostile::kLinkToNothing: fs::create_symlink(dir_ / "nowhere", File()); break;
+      case Hostile::kLinkLoop: fs::create_symlink(File(), File()); break;
+    }
+    const auto before = fs::symlink_status(File()).type();
+
+    // Start-up: a FIFO blocks an open, /dev/zero never ends, so it runs apart.
+    const std::string errors = (dir_ / "stderr").string();
+    const int started = RunForked(
+        [this] {
+          globals::gCurPlayer = "stale";
+          app_.readFile();
+          const bool defaults = globals::gCurPlayer == "Anon" && globals::FameList[0] == "Marlo,25000," + today_ &&
+                                globals::FameList[9] == "De. Zedod,2500," + today_ && !savedInfo::isSavedGame;
+          app_.Event_Close();
+          return defaults ? 0 : 1;
+        },
+        5, errors);
+    EXPECT_EQ(started, 0) << "1: not the defaults; 142: still reading after 5 s";
+    std::ifstream err(errors);
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(err), {}).find("could not be read"), std::string::npos);
+    EXPECT_EQ(fs::symlink_status(File()).type(), before) << "quitting unchanged leaves it";
+    if (kind == Hostile::kLinkToDevZero) {
+      EXPECT_EQ(fs::read_symlink(File()), "/dev/zero");
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "nowhere")) << "nothing written behind a link";
+
+    // The player's own change is written over it, except over a folder.
+    globals::gCurPlayer = "Kim";
+    app_.isDirty = true;
+    app_.Event_Close();
+    app_.isDirty = false;
+    if (kind == Hostile::kFolder) {
+      EXPECT_TRUE(fs::is_directory(File()));
+    } else {
+      EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(File())));
+      EXPECT_EQ(Bytes().substr(0, 4), Pstr("Kim"));
+    }
+  }
+  EXPECT_TRUE(fs::is_character_file("/dev/zero"));
+}
+
+TEST_F(DataFileTest, StartUpRemovesStaleTemporariesBeforeReading) {
+  Put(Strings("Kim"));
+  auto aged = [this](const std::string& name, int seconds) {
+    std::ofstream(dir_ / name) << Strings("Temp");
+    const timespec when{::time(nullptr) - seconds, 0};
+    const timespec times[2] = {when, when};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (dir_ / name).c_str(), times, 0), 0);
+  };
+  aged("ZemboData.k3Jx9Q", 3600);
+  aged("ZemboData.p0Lm2Z", 61 + 5);
+  aged("ZemboData.Ab3dE5", 20);  // another copy of the game may be writing it now
+  aged("ZemboData.12345", 3600);
+  aged("ZemboData.1234567", 3600);
+  aged("ZemboDataXXXXXX", 3600);
+
+  app_.Event_Open();
+  EXPECT_EQ(globals::gCurPlayer, "Kim");
+  std::vector<std::string> left;
+  for (auto& e : fs::directory_iterator(dir_)) left.push_back(e.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"ZemboData", "ZemboData.12345", "ZemboData.1234567", "ZemboData.Ab3dE5",
+                                            "ZemboDataXXXXXX"}));
 }
 
 }  // namespace
