@@ -27,8 +27,8 @@ constexpr int kExitBadScenario = 2;
 
 void Complain(const std::string& line) { std::fprintf(stderr, "zembo-replay: %s\n", line.c_str()); }
 
-// The player's preferences stay untouched: the run keeps its data in a folder
-// of its own, removed when the run ends.
+// The player's preferences stay untouched: the run keeps its data (and the
+// platform its runtime files) in a folder of its own, removed when the run ends.
 class PrivatePreferences {
  public:
   PrivatePreferences() {
@@ -36,7 +36,9 @@ class PrivatePreferences {
     std::string pattern = (std::filesystem::temp_directory_path(ec) / "zembo-replay-XXXXXX").string();
     if (::mkdtemp(pattern.data())) {
       folder_ = pattern;
+      // Made by mkdtemp, so private to this user as the runtime folder must be.
       ::setenv("XDG_CONFIG_HOME", pattern.c_str(), 1);
+      ::setenv("XDG_RUNTIME_DIR", pattern.c_str(), 1);
     }
   }
   ~PrivatePreferences() {
