@@ -53,16 +53,16 @@ class PrivatePreferences {
   std::filesystem::path folder_;
 };
 
-// Walks one timed list alongside the ticks.
+// Walks one timed list (in tick order) alongside the ticks.
 template <typename T>
 class Due {
  public:
   explicit Due(const std::vector<T>& list) : list_(list) {}
   template <typename F>
   bool Each(std::int64_t tick, F&& f) {
-    bool any = false;
-    for (; next_ < list_.size() && list_[next_].tick == tick; ++next_, any = true) f(list_[next_]);
-    return any;
+    std::size_t from = next_;
+    while (next_ < list_.size() && list_[next_].tick == tick) f(list_[next_++]);
+    return next_ != from;
   }
 
  private:
