@@ -6,9 +6,9 @@
 #include <QCoreApplication>
 #include <QIODevice>
 #include <QMediaDevices>
-#include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <limits>
 #include <mutex>
@@ -16,6 +16,8 @@
 #include <string_view>
 
 #include "Clock.h"
+#include "Timer.h"
+#include "internal/Pump.h"
 
 namespace fw::audio {
 
@@ -94,15 +96,62 @@ void Mixer::Render(std::span<std::int16_t> out, int outChannels, int outRate) {
 
 namespace {
 
-constexpr qint64 kBufferUs = 50'000;            // µs of sound queued at the device
-constexpr int kFeedIntervalMs = 10;             // ms between refills, well inside the buffer
+constexpr qint64 kBufferUs = 50'000;              // µs of sound queued at the device
+constexpr std::int64_t kFeedIntervalUs = 10'000;  // µs between refills, well inside the buffer
+constexpr std::int64_t kDrainUs = 2 * kBufferUs;  // µs for the queued tail to play out, with the server's own latency
+// µs a paused stream is kept before it is closed: during play sounds come often,
+// and reopening a stream each time would block the event loop; an idle game has
+// no stream at all, as a paused one still wakes the process for its timing.
+constexpr std::int64_t kReleaseAfterUs = 2'000'000;
 constexpr int kMinDeviceRate = 8000;            // Hz
 constexpr int kMaxDeviceRate = 192000;          // Hz
+
+// Keeps the device's buffer full with the mix while voices play. Push mode, not
+// pull: Qt 6.4's PulseAudio sink pulls only whole 20 ms periods while that much
+// is free, so with a buffer this small it can stall before reaching the server's
+// prebuffer and never start. Writing all that is free always fills past it.
+// Runs on the event pump, so it costs nothing while idle.
+class Feeder : public Scheduled {
+ public:
+  explicit Feeder(std::unique_ptr<Device> device) : device_(std::move(device)) { device_->Release(); }
+
+  // A voice was added (on any thread): the next refill is due now.
+  void Wake() {
+    if (phase_ == Phase::Idle || phase_ == Phase::Paused) resume_ = true;
+    phase_ = Phase::Feeding;
+    due_.store(NowUs());
+    pump::Changed();
+  }
+
+  std::int64_t DueUs() const override { return due_.load(); }
+
+  void Fire() override;
+
+  void Stop() {
+    phase_ = Phase::Idle;
+    due_.store(-1);
+  }
+
+ private:
+  enum class Phase {
+    Idle,      // no stream, nothing due
+    Feeding,   // voices play: a refill every interval
+    Draining,  // the last voice has ended: once the queued sound has played out, pause
+    Paused,    // the stream is paused, to be closed if nothing plays for a while
+  };
+
+  std::unique_ptr<Device> device_;
+  Phase phase_ = Phase::Idle;  // under the output's mutex
+  bool resume_ = false;        // under the output's mutex
+  std::atomic<std::int64_t> due_{-1};
+  std::vector<std::int16_t> buffer_;
+};
 
 struct Output {
   std::mutex mutex;
   Mixer mixer;
   bool running = false;
+  std::unique_ptr<Feeder> feeder;  // made and destroyed on the main thread
 };
 
 // Never destroyed: a Sound held in a static may stop itself after main returns.
@@ -111,42 +160,108 @@ Output& Out() {
   return *out;
 }
 
-// Keeps the sink's buffer full with the mix. Push mode, not pull: Qt 6.4's
-// PulseAudio sink pulls only whole 20 ms periods while that much is free, so with
-// a buffer this small it can stall before reaching the server's prebuffer and
-// never start. Writing all that is free always fills past it.
-class Feeder : public QObject {
+// The device is gone: voices are no longer kept and nothing is fed.
+void GoSilent();
+
+// The device is called without the output's lock: it may report a lost stream
+// at once, and that report takes the lock.
+void Feeder::Fire() {
+  Phase phase;
+  bool resume;
+  {
+    std::lock_guard lock(Out().mutex);
+    phase = phase_;
+    resume = std::exchange(resume_, false);
+    switch (phase) {
+      case Phase::Idle: return;
+      case Phase::Draining:
+        phase_ = Phase::Paused;
+        due_.store(NowUs() + kReleaseAfterUs);
+        break;
+      case Phase::Paused:
+        phase_ = Phase::Idle;
+        due_.store(-1);
+        break;
+      case Phase::Feeding: break;
+    }
+  }
+  if (phase == Phase::Draining) {
+    device_->Suspend();
+    return;
+  }
+  if (phase == Phase::Paused) {
+    device_->Release();
+    return;
+  }
+  // A stream that cannot be opened again leaves the output silent, as a lost device does.
+  if (resume && !device_->Resume()) {
+    GoSilent();
+    return;
+  }
+  const int channels = device_->Channels();
+  const std::int64_t frames = device_->FramesFree();
+  if (frames > 0) {
+    buffer_.resize(static_cast<std::size_t>(frames * channels));
+    {
+      std::lock_guard lock(Out().mutex);
+      Out().mixer.Render(buffer_, channels, device_->Rate());
+    }
+    device_->Write(buffer_);
+  }
+  std::lock_guard lock(Out().mutex);
+  if (phase_ != Phase::Feeding) return;  // the output went silent meanwhile
+  if (Out().mixer.VoiceCount() == 0) {
+    phase_ = Phase::Draining;
+    due_.store(NowUs() + kDrainUs);
+  } else {
+    due_.store(NowUs() + kFeedIntervalUs);
+  }
+}
+
+class QtSinkDevice final : public Device {
  public:
-  Feeder(QAudioSink* sink, QIODevice* device, int channels, int rate)
-      : QObject(sink), sink_(sink), device_(device), channels_(channels), rate_(rate) {
-    timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, this, [this] { Feed(); });
-    timer_.start(kFeedIntervalMs);
-    Feed();
+  QtSinkDevice(QAudioSink* sink, QIODevice* stream, const QAudioFormat& format)
+      : sink_(sink), stream_(stream), channels_(format.channelCount()), rate_(format.sampleRate()) {}
+  ~QtSinkDevice() override {
+    sink_->stop();
+    delete sink_;
+  }
+  int Channels() const override { return channels_; }
+  int Rate() const override { return rate_; }
+  std::int64_t FramesFree() override {
+    if (!stream_) return 0;
+    return sink_->bytesFree() / static_cast<qint64>(sizeof(std::int16_t) * channels_);
+  }
+  void Write(std::span<const std::int16_t> samples) override {
+    if (!stream_) return;
+    stream_->write(reinterpret_cast<const char*>(samples.data()),
+                   static_cast<qint64>(samples.size() * sizeof(std::int16_t)));
+  }
+  void Suspend() override {
+    if (stream_) sink_->suspend();
+  }
+  void Release() override {
+    if (!stream_) return;
+    sink_->stop();
+    stream_ = nullptr;
+  }
+  bool Resume() override {
+    if (stream_) {
+      sink_->resume();
+      return true;
+    }
+    stream_ = sink_->start();
+    if (stream_ && sink_->error() == QAudio::NoError) return true;
+    stream_ = nullptr;
+    return false;
   }
 
  private:
-  void Feed() {
-    const qint64 frameBytes = static_cast<qint64>(sizeof(std::int16_t)) * channels_;
-    const qint64 frames = sink_->bytesFree() / frameBytes;
-    if (frames <= 0) return;
-    buffer_.resize(static_cast<std::size_t>(frames * channels_));
-    {
-      std::lock_guard lock(Out().mutex);
-      Out().mixer.Render(buffer_, channels_, rate_);
-    }
-    device_->write(reinterpret_cast<const char*>(buffer_.data()), frames * frameBytes);
-  }
-
   QAudioSink* sink_;
-  QIODevice* device_;  // owned by the sink
-  int channels_ = 2;
-  int rate_ = 44100;
-  QTimer timer_;
-  std::vector<std::int16_t> buffer_;
+  QIODevice* stream_;  // owned by the sink; none while released
+  int channels_;
+  int rate_;
 };
-
-QAudioSink* gSink = nullptr;  // owns the feeder; lives on the main thread
 
 std::optional<QAudioFormat> ChooseFormat(const QAudioDevice& device) {
   const QAudioFormat preferred = device.preferredFormat();
@@ -170,10 +285,17 @@ bool SilenceRequested() {
   return env != nullptr && std::string_view(env) == "1";
 }
 
+void GoSilent() {
+  std::lock_guard lock(Out().mutex);
+  Out().running = false;
+  Out().mixer.Clear();
+  if (Out().feeder) Out().feeder->Stop();
+}
+
 }  // namespace
 
 void Start() {
-  if (gSink != nullptr || clock_hooks::IsManual() || SilenceRequested()) return;
+  if (Out().feeder || SilenceRequested()) return;
   if (QCoreApplication::instance() == nullptr) return;
   const QAudioDevice device = QMediaDevices::defaultAudioOutput();
   if (device.isNull()) return;
@@ -187,31 +309,28 @@ void Start() {
     delete sink;
     return;
   }
-  gSink = sink;
-  new Feeder(sink, stream, format->channelCount(), format->sampleRate());
-  {
-    std::lock_guard lock(Out().mutex);
-    Out().running = true;
-  }
   // A device lost mid-run turns the output silent; the game keeps its timing.
   QObject::connect(sink, &QAudioSink::stateChanged, sink, [sink](QAudio::State state) {
-    if (state != QAudio::StoppedState || sink->error() == QAudio::NoError) return;
-    std::lock_guard lock(Out().mutex);
-    Out().running = false;
-    Out().mixer.Clear();
+    if (state == QAudio::StoppedState && sink->error() != QAudio::NoError) GoSilent();
   });
+  StartWith(std::make_unique<QtSinkDevice>(sink, stream, *format));
+}
+
+void StartWith(std::unique_ptr<Device> device) {
+  if (Out().feeder) return;
+  auto feeder = std::make_unique<Feeder>(std::move(device));
+  std::lock_guard lock(Out().mutex);
+  Out().feeder = std::move(feeder);
+  Out().running = true;
 }
 
 void Shutdown() {
-  if (gSink == nullptr) return;
-  gSink->stop();
+  GoSilent();
+  std::unique_ptr<Feeder> feeder;
   {
     std::lock_guard lock(Out().mutex);
-    Out().running = false;
-    Out().mixer.Clear();
+    feeder = std::move(Out().feeder);
   }
-  delete gSink;
-  gSink = nullptr;
 }
 
 bool IsAudible() {
@@ -219,10 +338,17 @@ bool IsAudible() {
   return Out().running;
 }
 
+bool IsFeeding() {
+  std::lock_guard lock(Out().mutex);
+  return Out().feeder && Out().feeder->DueUs() >= 0;
+}
+
 std::uint64_t AddVoice(std::span<const std::int16_t> samples, int channels, int rate, int volume) {
   std::lock_guard lock(Out().mutex);
   if (!Out().running) return 0;
-  return Out().mixer.Add(samples, channels, rate, volume);
+  std::uint64_t id = Out().mixer.Add(samples, channels, rate, volume);
+  if (id != 0) Out().feeder->Wake();
+  return id;
 }
 
 void RemoveVoice(std::uint64_t id) {

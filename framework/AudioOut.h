@@ -1,11 +1,12 @@
 // The program's one audio output: a mixer of the voices now playing, fed to the
-// default output device. When output is silent (no device, the sink failed, env
-// ZEMBO_SILENT_AUDIO=1, or the manual clock of tests) no voice is kept at all;
-// Sound tracks playing on the clock either way. Qt-free header.
+// default output device while any plays. When output is silent (no device, the
+// sink failed, env ZEMBO_SILENT_AUDIO=1, or a headless run) no voice is kept at
+// all; Sound tracks playing on the clock either way. Qt-free header.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -42,13 +43,36 @@ class Mixer {
   std::uint64_t nextId_ = 1;
 };
 
+// Where the mix goes: the sound device, or a stand-in.
+class Device {
+ public:
+  virtual ~Device() = default;
+  virtual int Channels() const = 0;
+  virtual int Rate() const = 0;  // frames per second
+  // Frames it takes now without waiting.
+  virtual std::int64_t FramesFree() = 0;
+  virtual void Write(std::span<const std::int16_t> samples) = 0;
+  // Suspend pauses the stream, to resume at once; Release closes it, so that
+  // nothing of it wakes the process; Resume (re)opens and starts it, false when
+  // it cannot (the output then goes silent).
+  virtual void Suspend() = 0;
+  virtual void Release() = 0;
+  virtual bool Resume() = 0;
+};
+
 // Opens the default output device; call once, on the main thread, after the
 // application object exists. Stays silent when there is nothing to play to.
 void Start();
+// Feeds device instead; on the main thread, with the event pump running.
+void StartWith(std::unique_ptr<Device> device);
 // Closes the device; call before the application object goes. Later voices are not kept.
 void Shutdown();
-// True while a device is being fed.
+// True while a device is open.
 bool IsAudible();
+// True while anything of the output is due: refills from a Play until the last
+// voice has ended and the queued sound has played out, then the release of the
+// paused stream a while later. Otherwise the output costs nothing.
+bool IsFeeding();
 
 // Thread-safe wrappers over the output's mixer. AddVoice returns 0 when silent.
 std::uint64_t AddVoice(std::span<const std::int16_t> samples, int channels, int rate, int volume);

@@ -22,7 +22,6 @@ void UseManualClock() {
   gManualNow.store(0);
   gManual.store(true, std::memory_order_release);
 }
-bool IsManual() { return gManual.load(std::memory_order_acquire); }
 void SetManualNowUs(std::int64_t us) { gManualNow.store(us, std::memory_order_release); }
 }  // namespace clock_hooks
 

@@ -26,9 +26,9 @@ inline std::int64_t TickStartUs(std::int64_t tick) {
 }
 
 namespace clock_hooks {
-// Switches the process to a manual clock standing at 0. Call before any window exists.
+// Switches the process to a manual clock standing at 0. Call before any window
+// exists. What else differs in a headless run is the platform's choice, not the clock's.
 void UseManualClock();
-bool IsManual();
 // Moves the manual clock; only the headless pump and clock tests call these.
 void SetManualNowUs(std::int64_t us);
 inline void SetManualNow(std::int64_t ms) { SetManualNowUs(ms * kUsPerMs); }

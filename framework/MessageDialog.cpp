@@ -3,29 +3,30 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "Clock.h"
-#include "TestHooks.h"
+#include "internal/Platform.h"
 #include "internal/QtBridge.h"
 
 namespace fw {
 
-MessageDialog::Pressed MessageDialog::ShowModal() {
-  if (clock_hooks::IsManual()) return test::AnswerDialog(*this);
+MessageDialog::Pressed MessageDialog::ShowModal() { return platform::Current().RunDialog(*this); }
+
+MessageDialog::Pressed platform::RunMessageBox(const MessageDialog& d) {
+  using Pressed = MessageDialog::Pressed;
   QMessageBox box;
-  box.setWindowTitle(ToQ(Title));
-  box.setText(ToQ(Message));
-  box.setInformativeText(ToQ(Explanation));
-  box.setIcon(Icon == 0 ? QMessageBox::Information : Icon == 1 ? QMessageBox::Warning
-              : Icon == 2                                       ? QMessageBox::Critical
+  box.setWindowTitle(ToQ(d.Title));
+  box.setText(ToQ(d.Message));
+  box.setInformativeText(ToQ(d.Explanation));
+  box.setIcon(d.Icon == 0 ? QMessageBox::Information : d.Icon == 1 ? QMessageBox::Warning
+              : d.Icon == 2                                       ? QMessageBox::Critical
                                                                 : QMessageBox::NoIcon);
   QPushButton* action = nullptr;
   QPushButton* alternate = nullptr;
   QPushButton* cancel = nullptr;
-  if (CancelButton.Visible) cancel = box.addButton(ToQ(CancelButton.Caption), QMessageBox::RejectRole);
-  if (AlternateActionButton.Visible)
-    alternate = box.addButton(ToQ(AlternateActionButton.Caption), QMessageBox::DestructiveRole);
-  if (ActionButton.Visible) action = box.addButton(ToQ(ActionButton.Caption), QMessageBox::AcceptRole);
-  if (action && ActionButton.Default) box.setDefaultButton(action);
+  if (d.CancelButton.Visible) cancel = box.addButton(ToQ(d.CancelButton.Caption), QMessageBox::RejectRole);
+  if (d.AlternateActionButton.Visible)
+    alternate = box.addButton(ToQ(d.AlternateActionButton.Caption), QMessageBox::DestructiveRole);
+  if (d.ActionButton.Visible) action = box.addButton(ToQ(d.ActionButton.Caption), QMessageBox::AcceptRole);
+  if (action && d.ActionButton.Default) box.setDefaultButton(action);
   if (cancel) box.setEscapeButton(cancel);
   box.exec();
   auto* clicked = box.clickedButton();

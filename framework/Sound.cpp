@@ -135,6 +135,8 @@ void Sound::Stop() {
 
 bool Sound::IsPlaying() const { return startedAt_ >= 0 && NowMs() - startedAt_ < DurationMs(); }
 
+std::int64_t Sound::EndUs() const { return IsPlaying() ? (startedAt_ + DurationMs()) * kUsPerMs : -1; }
+
 void Sound::SetVolume(int v) {
   volume_ = std::clamp(v, 0, 100);
   audio::SetVoiceVolume(voiceId_, volume_);

@@ -22,6 +22,8 @@ class Sound {
   void Play();   // starts from the beginning; a sound already playing restarts
   void Stop();
   bool IsPlaying() const;
+  // NowUs() from which IsPlaying is false; -1 when not playing.
+  std::int64_t EndUs() const;
 
   int Volume() const { return volume_; }
   void SetVolume(int v);  // clamped to 0..100

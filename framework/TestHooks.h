@@ -1,6 +1,7 @@
-// What tests use to drive the framework: the manual clock and its pump, seeded
-// random, scripted mouse and keys, answers for modal windows and dialogs, caught
-// web addresses, and windows rendered to pictures.
+// What tests use to drive the framework headless: the manual clock and its pump,
+// seeded random, scripted mouse and keys, answers for modal windows and dialogs,
+// caught web addresses and failure reports, and windows rendered to pictures.
+// Built into the zembo_headless library, which the game does not link.
 #pragma once
 
 #include <cstdint>
@@ -33,12 +34,12 @@ void Advance(std::int64_t ms);
 void AdvanceUs(std::int64_t us);
 // Advances in steps until pred holds; false if limitMs passed first.
 bool RunUntil(const std::function<bool()>& pred, std::int64_t limitMs);
-// Closes and destroys every window, forgets scripted input and answers.
+// The framework as StartHeadless left it: every window destroyed, the clock at 0,
+// Random seeded again, no key held, scripted input, answers and records forgotten.
 void Reset();
 
 // The pointer, in the content coordinates of whichever window asks.
 void SetMouse(int x, int y);
-std::optional<std::pair<int, int>> ScriptedMouse();
 void PressMouse(Window& w, int x, int y);
 void MoveMouse(Window& w, int x, int y);
 void ReleaseMouse(Window& w, int x, int y);
@@ -47,33 +48,38 @@ void ClickCloseBox(Window& w);
 // Clicks a menu item by name as the player would (after the enabling pass); false when disabled.
 bool ChooseMenu(std::string_view itemName);
 
+// Key state as AsyncKeyDown reads it, by the classic key codes.
 void SetKey(int keyCode, bool down);
-std::optional<bool> ScriptedKey(int keyCode);
 void SetOptionKey(std::optional<bool> down);
-std::optional<bool> ScriptedOptionKey();
+// A real key press or release in w, as the platform delivers it.
+void PressKey(Window& w, int keyCode);
+void ReleaseKey(Window& w, int keyCode);
+// Another application takes the focus.
+void FocusOtherApplication();
 
-// Called when a window shows modally; it may act and close the window. Without an
-// answer, or when the window stays open, the clock runs until it closes.
+// Called when a window shows modally; it must close the window (running the
+// clock if it likes). A modal window with no answer, or one the answer left
+// open, is closed at once and recorded as unanswered.
 void OnModal(std::function<void(Window&)> answer);
-void RunModal(Window& w);
-// Answers message dialogs; without an answer they return None. Every dialog is recorded.
+// Answers message dialogs. Every dialog is recorded; one shown with no answer
+// returns None and is recorded as unanswered.
 void OnDialog(std::function<MessageDialog::Pressed(const MessageDialog&)> answer);
-MessageDialog::Pressed AnswerDialog(const MessageDialog& d);
 const std::vector<MessageDialog>& DialogsShown();
+// What went unanswered, each naming the window or dialog; Take empties the list.
+const std::vector<std::string>& Unanswered();
+std::vector<std::string> TakeUnanswered();
 
-void RecordURL(std::string url);
 const std::vector<std::string>& ShownURLs();
-void RecordUnhandled(std::string what);
+// Exceptions that escaped a handler; each also shows the alert among DialogsShown.
 const std::vector<std::string>& UnhandledReports();
+std::vector<std::string> TakeUnhandledReports();
 
 Ref<Picture> Render(Window& w);
 
 // Called whenever a window first shows on screen.
 void OnShown(std::function<void(Window&)> observer);
-void NoteShown(Window& w);
 
 // Where the application looks for its media, instead of beside the executable.
 void SetResourcesFolder(std::optional<std::filesystem::path> folder);
-std::optional<std::filesystem::path> ResourcesFolderOverride();
 
 }  // namespace fw::test

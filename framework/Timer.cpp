@@ -52,7 +52,9 @@ struct Thread::Impl {
   std::binary_semaphore toThread{0}, toMain{0};
   std::thread worker;
   bool started = false, finished = false, cancel = false;
+  std::int64_t startedAt = -1;  // NowUs() at Run: the first turn is due then
   std::int64_t lastTurn = -1;
+  std::int64_t wakeAt = -1;  // set by the thread before it yields; -1 for the next pass
   std::exception_ptr failure;
 };
 
@@ -72,6 +74,7 @@ Thread::~Thread() {
 void Thread::Run() {
   if (impl_->started) return;
   impl_->started = true;
+  impl_->startedAt = NowUs();
   Impl* impl = impl_.get();
   impl->worker = std::thread([this, impl] {
     impl->toThread.acquire();
@@ -92,10 +95,13 @@ void Thread::Run() {
 
 bool Thread::IsRunning() const { return impl_->started && !impl_->finished; }
 
-// One turn a millisecond: often enough for the thread, and the loop does not spin.
+// One turn a millisecond, unless the thread said when it wants the next: often
+// enough for the thread, and the loop does not spin. A due time never moves with
+// the clock, or the pump would find it always just ahead and never run it.
 std::int64_t Thread::DueUs() const {
   if (!IsRunning()) return -1;
-  return impl_->lastTurn < 0 ? NowUs() : impl_->lastTurn + kUsPerMs;
+  if (impl_->wakeAt >= 0) return impl_->wakeAt;
+  return impl_->lastTurn < 0 ? impl_->startedAt : impl_->lastTurn + kUsPerMs;
 }
 
 void Thread::Fire() {
@@ -109,15 +115,19 @@ void Thread::Fire() {
   }
 }
 
-void YieldToNextThread() {
+void YieldUntil(std::int64_t dueUs) {
   Thread::Impl* self = tCurrent;
   if (!self) {
     pump::ProcessEventsOnce();
     return;
   }
+  self->wakeAt = dueUs;
   self->toMain.release();
   self->toThread.acquire();
+  self->wakeAt = -1;
   if (self->cancel) throw ThreadCancelled{};
 }
+
+void YieldToNextThread() { YieldUntil(-1); }
 
 }  // namespace fw

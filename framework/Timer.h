@@ -74,8 +74,12 @@ class Thread : public Scheduled {
   std::unique_ptr<Impl> impl_;
 };
 
-// Called from a Thread's handler: hands the turn back to the event loop.
+// Called from a Thread's handler: hands the turn back to the event loop, and
+// the next turn comes at the loop's next pass (within a millisecond).
 // On the event loop itself it lets pending events run once.
 void YieldToNextThread();
+// As YieldToNextThread, but the next turn comes no sooner than NowUs() == dueUs:
+// a thread that waits for a known moment sleeps until then.
+void YieldUntil(std::int64_t dueUs);
 
 }  // namespace fw

@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QCursor>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
@@ -19,10 +18,9 @@
 #include <cstdlib>
 
 #include "Application.h"
-#include "Clock.h"
 #include "Menu.h"
-#include "TestHooks.h"
 #include "internal/MenuBridge.h"
+#include "internal/Platform.h"
 #include "internal/Pump.h"
 #include "internal/QtBridge.h"
 #include "internal/Windows.h"
@@ -93,7 +91,6 @@ struct Window::Impl {
   bool hasBackColor = false;
   bool resizeable = false;
   MenuBar* menuBar = nullptr;
-  QEventLoop* modalLoop = nullptr;
   bool closingByFramework = false;
   bool placed = false;
 };
@@ -144,7 +141,7 @@ Window::Window() : impl_(std::make_unique<Impl>()) {
 
 Window::~Window() {
   closed_ = true;
-  if (impl_->modalLoop) impl_->modalLoop->quit();
+  if (modal_) platform::Current().EndModal(*this);
   impl_->closingByFramework = true;
   // Controls are members of the subclass and already gone with their widgets.
   impl_->frame.reset();
@@ -229,7 +226,7 @@ void Window::Show() {
     // Start-up benchmarks and the end-to-end test follow the windows this way.
     static const bool trace = std::getenv("ZEMBO_TRACE") != nullptr;
     if (trace) std::fprintf(stderr, "zembo: shown: %s\n", impl_->title.c_str());
-    test::NoteShown(*this);
+    platform::Current().Shown(*this);
   }
   impl_->frame->raise();
   impl_->frame->activateWindow();
@@ -241,14 +238,7 @@ void Window::ShowModal() {
   modal_ = true;
   impl_->frame->setWindowModality(Qt::ApplicationModal);
   Show();
-  if (clock_hooks::IsManual()) {
-    test::RunModal(*this);
-  } else {
-    QEventLoop loop;
-    impl_->modalLoop = &loop;
-    if (!closed_) loop.exec();
-    impl_->modalLoop = nullptr;
-  }
+  platform::Current().RunModal(*this);
   modal_ = false;
   // Kept alive while its loop ran, even once closed; now it may go.
   if (closed_) QTimer::singleShot(0, [] { windows::DestroyClosed(); });
@@ -262,21 +252,14 @@ void Window::Close() {
   Guard([&] { Event_Close(); });
   impl_->closingByFramework = true;
   impl_->frame->hide();
-  if (impl_->modalLoop) impl_->modalLoop->quit();
+  if (modal_) platform::Current().EndModal(*this);
   windows::Release(this);
 }
 
 bool Window::IsVisible() const { return !closed_ && impl_->frame->isVisible(); }
 
-int Window::MouseX() const {
-  if (auto p = test::ScriptedMouse()) return p->first;
-  return impl_->surface->mapFromGlobal(QCursor::pos()).x();
-}
-
-int Window::MouseY() const {
-  if (auto p = test::ScriptedMouse()) return p->second;
-  return impl_->surface->mapFromGlobal(QCursor::pos()).y();
-}
+int Window::MouseX() const { return platform::Current().Pointer(*this).first; }
+int Window::MouseY() const { return platform::Current().Pointer(*this).second; }
 
 void Window::SetMouseCursor(const MouseCursor* cursor) { impl_->surface->setCursor(ToQCursor(cursor)); }
 

@@ -65,7 +65,8 @@ void SplashScrn::initSound(const fw::Ref<fw::Sound>& s) {
   if (!s) return;
   s->SetVolume(0);
   s->Play();
-  while (s->IsPlaying()) fw::YieldToNextThread();
+  // The loader sleeps until the sound's end, when the next check will find it done.
+  while (s->IsPlaying()) fw::YieldUntil(s->EndUs());
   s->SetVolume(100);
 }
 

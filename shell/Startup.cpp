@@ -47,6 +47,12 @@ void Finalise() {
   globals::gR = nullptr;
 }
 
+void Reset() {
+  gTheApp.reset();
+  Menu::Release();
+  FileTypes::pTextPlain.reset();
+}
+
 int Main(int argc, char** argv) {
   int status = fw::RunApplication(argc, argv, Startup, Finalise);
   gTheApp.reset();

@@ -8,4 +8,6 @@ int Main(int argc, char** argv);
 void Startup();
 // After the event loop: the module objects are let go; nothing is written.
 void Finalise();
+// The application object, the menu bar and the file type gone, as before Startup.
+void Reset();
 }  // namespace startup

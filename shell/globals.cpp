@@ -15,6 +15,19 @@ int gPadWidth = 0;
 
 bool maybe() { return gR->InRange(0, 1) > 0; }
 
+void Reset() {
+  gR = nullptr;
+  gCurPlayer.clear();
+  FameList = {};
+  gTotScore = 0;
+  gAddedLine = 0;
+  gIsNewPlayer = false;
+  gNoShowBScrn = false;
+  gDiffFactor = 0;
+  gSpeed = 0;
+  gPadWidth = 0;
+}
+
 }  // namespace globals
 
 namespace {
@@ -61,4 +74,13 @@ int svTotScore = 0;
 int svBltCt = 0;
 int svBallCt = 0;
 int svDiffLev = 0;
+
+void Reset() {
+  isSavedGame = false;
+  svRound = 0;
+  svTotScore = 0;
+  svBltCt = 0;
+  svBallCt = 0;
+  svDiffLev = 0;
+}
 }  // namespace savedInfo

@@ -28,6 +28,9 @@ extern int gPadWidth;    // paddle width in pixels: 64, 72, 80 or 90
 // A random yes or no, equally likely.
 bool maybe();
 
+// Every variable back to its value at process start.
+void Reset();
+
 // Longest player name the name field takes, in characters; with the widest score
 // and date a row then still fits the data file's 255-byte strings.
 inline constexpr int kMaxNameChars = 40;
@@ -61,4 +64,6 @@ extern int svTotScore;
 extern int svBltCt;
 extern int svBallCt;
 extern int svDiffLev;
+// No saved game, as at process start.
+void Reset();
 }  // namespace savedInfo

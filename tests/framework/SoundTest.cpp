@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/AudioOut.h"
 #include "framework/Clock.h"
+#include "framework/TestHooks.h"
+#include "framework/Timer.h"
 
 namespace fw {
 namespace {
@@ -192,10 +196,114 @@ TEST_F(SoundPlaying, SilentVolumeStillTakesItsTime) {
   EXPECT_EQ(sound_->Volume(), 100);
 }
 
-TEST_F(SoundPlaying, ManualClockKeepsTheDeviceClosed) {
-  audio::Start();
+TEST_F(SoundPlaying, TellsWhenItEnds) {
+  EXPECT_EQ(sound_->EndUs(), -1);
+  sound_->Play();
+  EXPECT_EQ(sound_->EndUs(), 1100 * kUsPerMs);
+  clock_hooks::SetManualNowUs(sound_->EndUs() - 1);
+  EXPECT_TRUE(sound_->IsPlaying()) << "still playing just before its end";
+  clock_hooks::SetManualNowUs(sound_->EndUs());
+  EXPECT_FALSE(sound_->IsPlaying());
+  EXPECT_EQ(sound_->EndUs(), -1);
+}
+
+TEST_F(SoundPlaying, AHeadlessRunOpensNoDevice) {
   EXPECT_FALSE(audio::IsAudible());
   EXPECT_EQ(audio::AddVoice(sound_->Samples(), 1, 8000, 100), 0u);
+  sound_->Play();
+  EXPECT_FALSE(audio::IsFeeding());
+}
+
+// A device that takes 10 ms of sound at each refill and keeps what it was given.
+class FakeDevice : public audio::Device {
+ public:
+  struct Log {
+    std::vector<std::int16_t> written;
+    int writes = 0, resumes = 0;
+    bool suspended = false, released = false;
+    bool opens = true;
+  };
+  explicit FakeDevice(Log& log) : log_(log) {}
+  int Channels() const override { return 1; }
+  int Rate() const override { return 8000; }
+  std::int64_t FramesFree() override { return 80; }
+  void Write(std::span<const std::int16_t> s) override {
+    EXPECT_FALSE(log_.suspended || log_.released) << "written while paused or closed";
+    log_.written.insert(log_.written.end(), s.begin(), s.end());
+    ++log_.writes;
+  }
+  void Suspend() override { log_.suspended = true; }
+  void Release() override { log_.released = true; }
+  bool Resume() override {
+    ++log_.resumes;
+    log_.suspended = log_.released = !log_.opens;
+    return log_.opens;
+  }
+
+ private:
+  Log& log_;
+};
+
+TEST_F(SoundPlaying, TheDeviceIsFedOnlyWhileSoundsPlay) {
+  FakeDevice::Log log;
+  audio::StartWith(std::make_unique<FakeDevice>(log));
+  EXPECT_TRUE(log.released) << "an output with nothing to play holds no stream";
+  test::Advance(1000);
+  EXPECT_EQ(log.writes, 0);
+  EXPECT_FALSE(audio::IsFeeding());
+
+  sound_->Play();  // 800 frames of 100 at the device's own rate
+  EXPECT_TRUE(audio::IsFeeding());
+  test::Advance(150);
+  EXPECT_FALSE(log.released);
+  EXPECT_EQ(std::count(log.written.begin(), log.written.end(), 100), 800) << "every frame of the sound, once";
+  EXPECT_EQ(log.resumes, 1);
+
+  // The tail queued at the device plays out; then the stream pauses, no more refills.
+  test::Advance(200);
+  EXPECT_TRUE(log.suspended);
+  const int writes = log.writes;
+  sound_->Play();  // a paused stream resumes at once
+  test::Advance(150);
+  EXPECT_EQ(log.resumes, 2);
+  EXPECT_GT(log.writes, writes);
+
+  // Nothing plays for a while: the stream is closed and nothing of the output is due.
+  test::Advance(3000);
+  EXPECT_TRUE(log.released);
+  EXPECT_FALSE(audio::IsFeeding());
+  const int idleWrites = log.writes;
+  test::Advance(10000);
+  EXPECT_EQ(log.writes, idleWrites);
+
+  sound_->Play();
+  test::Advance(50);
+  EXPECT_FALSE(log.released) << "the next sound opens it again";
+  EXPECT_EQ(log.resumes, 3);
+  EXPECT_GT(log.writes, idleWrites);
+}
+
+TEST_F(SoundPlaying, AStreamThatCannotReopenLeavesTheOutputSilent) {
+  FakeDevice::Log log;
+  log.opens = false;
+  audio::StartWith(std::make_unique<FakeDevice>(log));
+  sound_->Play();
+  test::Advance(50);
+  EXPECT_EQ(log.writes, 0);
+  EXPECT_FALSE(audio::IsAudible());
+  EXPECT_FALSE(audio::IsFeeding()) << "no refills for a voice that can never be heard";
+  EXPECT_TRUE(sound_->IsPlaying()) << "the sound keeps its time on the clock";
+}
+
+TEST_F(SoundPlaying, ASoundStartedOnALoaderThreadIsFedFromTheEventLoop) {
+  FakeDevice::Log log;
+  audio::StartWith(std::make_unique<FakeDevice>(log));
+  Thread loader;
+  loader.RunHandler = [&] { sound_->Play(); };
+  loader.Run();
+  test::Advance(20);
+  EXPECT_FALSE(log.suspended);
+  EXPECT_GT(log.writes, 0);
 }
 
 using Frames = std::vector<std::int16_t>;

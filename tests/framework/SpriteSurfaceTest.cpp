@@ -314,7 +314,7 @@ TEST(SpriteSurfacePairs, AnEscapingExceptionIsReportedAndTheOtherPairsStillCome)
   RunFrames(f, 2);
   EXPECT_EQ(f.pairs[0].size(), 3u);
   EXPECT_EQ(f.pairs[1].size(), 3u);
-  EXPECT_EQ(fw::test::UnhandledReports().size(), 6u);
+  EXPECT_EQ(fw::test::TakeUnhandledReports().size(), 6u);
 }
 
 // Overlap, pixel by pixel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "framework/Clock.h"
@@ -61,8 +62,7 @@ TEST(Timer, AnEscapingExceptionIsReportedAndTheTimerGoesOn) {
   };
   Advance(35);
   EXPECT_EQ(count, 3);
-  ASSERT_EQ(fw::test::UnhandledReports().size(), 3u);
-  EXPECT_EQ(fw::test::UnhandledReports()[0], "boom");
+  EXPECT_EQ(fw::test::TakeUnhandledReports(), (std::vector<std::string>{"boom", "boom", "boom"}));
   ASSERT_FALSE(fw::test::DialogsShown().empty());
   EXPECT_EQ(fw::test::DialogsShown()[0].Icon, 2);
 }
@@ -105,6 +105,41 @@ TEST(Thread, WaitsOnTheClockOnlyAsTheClockMoves) {
   EXPECT_EQ(done, start + 250);
 }
 
+TEST(Thread, AThreadThatYieldsUntilAMomentSleepsUntilThen) {
+  fw::Thread th;
+  int turns = 0;
+  std::int64_t woke = -1;
+  th.RunHandler = [&] {
+    ++turns;
+    fw::YieldUntil(fw::NowUs() + 250'500);
+    ++turns;
+    woke = fw::NowUs();
+    fw::YieldToNextThread();
+    ++turns;
+  };
+  std::int64_t start = fw::NowUs();
+  th.Run();
+  Advance(250);
+  EXPECT_EQ(turns, 1) << "no turn before its moment";
+  Advance(1);
+  EXPECT_EQ(woke, start + 250'500);
+  EXPECT_EQ(turns, 2);
+  Advance(1);
+  EXPECT_EQ(turns, 3) << "a plain yield comes back at the next pass";
+  EXPECT_FALSE(th.IsRunning());
+}
+
+TEST(Thread, ItsFirstTurnIsDueFromTheMomentItStartedHoweverLateThePumpLooks) {
+  fw::Thread th;
+  th.RunHandler = [] {};
+  std::int64_t start = fw::NowUs();
+  th.Run();
+  fw::clock_hooks::SetManualNowUs(start + 5000);  // a slow pass: the clock moved on before the pump looked
+  EXPECT_EQ(th.DueUs(), start);
+  Advance(0);
+  EXPECT_FALSE(th.IsRunning());
+}
+
 TEST(Thread, DestroyingAWaitingThreadEndsIt) {
   bool unwound = false;
   {
@@ -128,8 +163,7 @@ TEST(Thread, AnExceptionInTheThreadIsReportedOnTheEventLoop) {
   th.Run();
   Advance(2);
   EXPECT_FALSE(th.IsRunning());
-  ASSERT_EQ(fw::test::UnhandledReports().size(), 1u);
-  EXPECT_EQ(fw::test::UnhandledReports()[0], "loader failed");
+  EXPECT_EQ(fw::test::TakeUnhandledReports(), (std::vector<std::string>{"loader failed"}));
 }
 
 TEST(Clock, TicksAreSixtiethsOfTheManualClock) {

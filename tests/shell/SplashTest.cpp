@@ -81,7 +81,7 @@ TEST_F(SplashTest, HandsOverAfterTheSoundsAndLeavesThemAtFullVolume) {
   EXPECT_TRUE(SplashOpen());
   EXPECT_FALSE(PlayOpen());
   for (auto s : media::kSounds) EXPECT_FALSE(s()->IsPlaying());
-  Advance(20);  // the loader's turns come once a millisecond
+  Advance(1);  // to the millisecond
   EXPECT_FALSE(SplashOpen());
   ASSERT_TRUE(PlayOpen());
   EXPECT_TRUE(GameScrn::Instance().IsVisible());

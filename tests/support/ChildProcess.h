@@ -1,5 +1,6 @@
-// Starts the built game as a child process and follows the lines it writes to
-// standard error, for the end-to-end test and the start-up benchmark.
+// Starts a program (the built game, or a test binary) as a child process and
+// follows what it writes to standard output and error, for the end-to-end test,
+// the start-up benchmark and tests of the test runner.
 #pragma once
 
 #include <poll.h>
@@ -23,6 +24,7 @@ class ChildProcess {
     if (::pipe(fds) != 0) return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     std::vector<std::string> env = extraEnv;
@@ -49,7 +51,7 @@ class ChildProcess {
   pid_t Pid() const { return pid_; }
   const std::string& Output() const { return text_; }
 
-  // Waits until the child's standard error holds needle; false at the timeout or its end.
+  // Waits until the child's output holds needle; false at the timeout or its end.
   bool WaitFor(const std::string& needle, std::chrono::milliseconds timeout) {
     auto end = std::chrono::steady_clock::now() + timeout;
     while (text_.find(needle) == std::string::npos) {

@@ -1,0 +1,90 @@
+// The event pump: every Scheduled item runs when its time on the one clock has
+// come; on the real clock one platform timer wakes the loop for the next of them.
+#include "internal/Paint.h"
+#include "internal/Pump.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <algorithm>
+#include <tuple>
+#include <vector>
+
+#include "Clock.h"
+#include "Timer.h"
+
+namespace fw::pump {
+namespace {
+
+std::vector<Scheduled*> gItems;
+QTimer* gWake = nullptr;
+bool gRearmPosted = false;
+
+bool Registered(Scheduled* s) { return std::find(gItems.begin(), gItems.end(), s) != gItems.end(); }
+
+void Rearm() {
+  gRearmPosted = false;
+  if (!gWake) return;
+  std::int64_t next = NextDue();
+  if (next < 0) {
+    gWake->stop();
+    return;
+  }
+  // Whole milliseconds, rounded up: a wake-up never comes before what it is for.
+  std::int64_t waitUs = std::clamp<std::int64_t>(next - NowUs(), 0, std::int64_t{1} << 40);
+  gWake->start(static_cast<int>(std::min<std::int64_t>((waitUs + kUsPerMs - 1) / kUsPerMs, 1 << 30)));
+}
+
+}  // namespace
+
+void Register(Scheduled* s) { gItems.push_back(s); }
+void Unregister(Scheduled* s) { gItems.erase(std::remove(gItems.begin(), gItems.end(), s), gItems.end()); }
+
+void Changed() {
+  if (!gWake || gRearmPosted) return;
+  gRearmPosted = true;
+  QMetaObject::invokeMethod(gWake, [] { Rearm(); }, Qt::QueuedConnection);
+}
+
+std::int64_t NextDue() {
+  std::int64_t next = -1;
+  for (Scheduled* s : gItems) {
+    std::int64_t due = s->DueUs();
+    if (due >= 0 && (next < 0 || due < next)) next = due;
+  }
+  return next;
+}
+
+void RunDue() {
+  std::int64_t now = NowUs();
+  // A handler may add or remove timers, or open a modal loop that runs this again.
+  std::vector<Scheduled*> due;
+  for (Scheduled* s : gItems)
+    if (s->DueUs() >= 0 && s->DueUs() <= now) due.push_back(s);
+  auto key = [](Scheduled* s) {
+    std::int64_t due = s->DueUs();
+    return std::tuple(due * kTicksPerSecond / kUsPerSecond, !s->FirstInItsTick(), due);
+  };
+  std::stable_sort(due.begin(), due.end(), [&](Scheduled* a, Scheduled* b) { return key(a) < key(b); });
+  for (Scheduled* s : due)
+    if (Registered(s) && s->DueUs() >= 0 && s->DueUs() <= now) s->Fire();
+}
+
+void ProcessEventsOnce() {
+  if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void StartRealPump() {
+  if (gWake) return;
+  gWake = new QTimer(QCoreApplication::instance());
+  gWake->setSingleShot(true);
+  gWake->setTimerType(Qt::PreciseTimer);
+  QObject::connect(gWake, &QTimer::timeout, [] {
+    RunDue();
+    paint::FlushPending();
+    Rearm();
+  });
+  Rearm();
+}
+
+}  // namespace fw::pump

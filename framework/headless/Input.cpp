@@ -1,0 +1,140 @@
+// Scripted input for headless runs: the pointer, clicks, keys, menus and close
+// boxes, delivered through the same platform events a player's input makes.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QWidget>
+
+#include "framework/Application.h"
+#include "framework/Menu.h"
+#include "framework/Picture.h"
+#include "framework/TestHooks.h"
+#include "framework/Window.h"
+#include "framework/headless/Driver.h"
+#include "framework/internal/KeyState.h"
+#include "framework/internal/MenuBridge.h"
+#include "framework/internal/Pump.h"
+#include "framework/internal/QtBridge.h"
+#include "framework/internal/Windows.h"
+
+namespace fw::test {
+
+namespace {
+
+std::optional<std::pair<int, int>> gMouse;
+QPointer<QWidget> gPressed;
+QPointer<QWidget> gHovered;
+
+QWidget* TargetAt(Window& w, int x, int y) {
+  QWidget* surface = ContentWidget(w);
+  QWidget* child = surface->childAt(x, y);
+  return child ? child : surface;
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, QPoint windowPos, QWidget* surface) {
+  QPoint local = target->mapFrom(surface, windowPos);
+  QPointF global = surface->mapToGlobal(QPointF(windowPos));
+  Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+  Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent e(type, QPointF(local), global, button, held, Qt::NoModifier);
+  QApplication::sendEvent(target, &e);
+}
+
+void SendKey(Window& w, QEvent::Type type, int keyCode) {
+  QWidget* surface = ContentWidget(w);
+  QWidget* target = surface->focusWidget() ? surface->focusWidget() : surface;
+  int key = keys::PlatformKey(keyCode);
+  QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QKeySequence(key).toString().toLower();
+  QKeyEvent e(type, key, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &e);
+}
+
+}  // namespace
+
+std::optional<std::pair<int, int>> ScriptedMouse() { return gMouse; }
+
+void ForgetInput() {
+  gMouse.reset();
+  gPressed = nullptr;
+  gHovered = nullptr;
+}
+
+void SetMouse(int x, int y) { gMouse = std::pair(x, y); }
+
+void PressMouse(Window& w, int x, int y) {
+  SetMouse(x, y);
+  gPressed = TargetAt(w, x, y);
+  SendMouse(gPressed, QEvent::MouseButtonPress, {x, y}, ContentWidget(w));
+}
+
+void MoveMouse(Window& w, int x, int y) {
+  SetMouse(x, y);
+  QWidget* over = TargetAt(w, x, y);
+  if (over != gHovered) {
+    if (gHovered) {
+      QEvent leave(QEvent::Leave);
+      QApplication::sendEvent(gHovered, &leave);
+    }
+    gHovered = over;
+    QPointF local = over->mapFrom(ContentWidget(w), QPoint(x, y));
+    QEnterEvent enter(local, local, ContentWidget(w)->mapToGlobal(QPointF(x, y)));
+    QApplication::sendEvent(over, &enter);
+  }
+  // While the button is held the pressed widget follows the pointer, as with a real grab.
+  SendMouse(gPressed ? gPressed.data() : over, QEvent::MouseMove, {x, y}, ContentWidget(w));
+}
+
+void ReleaseMouse(Window& w, int x, int y) {
+  SetMouse(x, y);
+  QWidget* target = gPressed ? gPressed.data() : TargetAt(w, x, y);
+  gPressed = nullptr;
+  SendMouse(target, QEvent::MouseButtonRelease, {x, y}, ContentWidget(w));
+}
+
+void ClickCloseBox(Window& w) {
+  ContentWidget(w)->window()->close();
+  pump::ProcessEventsOnce();
+}
+
+bool ChooseMenu(std::string_view itemName) {
+  Window* front = windows::Front();
+  MenuBar* bar = front ? front->GetMenuBar() : nullptr;
+  if (!bar && CurrentApp()) bar = CurrentApp()->GetMenuBar();
+  if (!bar) return false;
+  menus::RunEnablePass(*bar);
+  MenuItem* found = nullptr;
+  ForEachItem(*bar, [&](MenuItem& it) {
+    if (!found && it.Name() == itemName) found = &it;
+  });
+  if (!found || !found->Enabled()) return false;
+  for (MenuItem* p = found->Parent(); p && p != bar; p = p->Parent())
+    if (!p->Enabled()) return false;
+  menus::Deliver(*found);
+  pump::ProcessEventsOnce();
+  return true;
+}
+
+void SetKey(int keyCode, bool down) { keys::Set(keyCode, down); }
+void SetOptionKey(std::optional<bool> down) { keys::SetOption(down.value_or(false)); }
+
+void PressKey(Window& w, int keyCode) { SendKey(w, QEvent::KeyPress, keyCode); }
+void ReleaseKey(Window& w, int keyCode) { SendKey(w, QEvent::KeyRelease, keyCode); }
+
+// What QApplication does when the platform says that no window of ours has the
+// focus any more; the activation of our own windows lands first.
+void FocusOtherApplication() {
+  pump::ProcessEventsOnce();
+  QApplication::setActiveWindow(nullptr);
+  pump::ProcessEventsOnce();
+}
+
+Ref<Picture> Render(Window& w) {
+  QWidget* content = ContentWidget(w);
+  QImage img = content->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  auto pic = New<Picture>(img.width(), img.height());
+  pic->impl().image = img;
+  return pic;
+}
+
+}  // namespace fw::test

@@ -1,0 +1,7 @@
+// SIGTERM and SIGINT as quit requests on the event loop.
+#pragma once
+
+namespace fw {
+// Needs the Qt application object; call once, before the loop runs.
+void InstallQuitSignals();
+}  // namespace fw
