@@ -3,9 +3,8 @@
 #include <QDate>
 #include <QLocale>
 
-#include <atomic>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <mutex>
 
 namespace fw {
@@ -13,10 +12,14 @@ namespace fw {
 std::string Str(std::int64_t n) { return std::to_string(n); }
 
 double Val(std::string_view s) {
+  // A file saved by a text editor may open with a UTF-8 byte-order mark.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (s.starts_with(kByteOrderMark)) s.remove_prefix(kByteOrderMark.size());
   std::size_t i = 0;
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
   std::size_t start = i;
-  if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
   bool digits = false;
   while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, digits = true;
   if (i < s.size() && s[i] == '.') {
@@ -32,7 +35,12 @@ double Val(std::string_view s) {
       i = j;
     }
   }
-  return std::strtod(std::string(s.substr(start, i - start)).c_str(), nullptr);
+  // from_chars always reads a point as the decimal separator, whatever the user's
+  // locale; strtod would stop at the point under a locale with decimal commas.
+  double value = 0.0;
+  auto [end, ec] = std::from_chars(s.data() + start, s.data() + i, value);
+  if (ec != std::errc() || !std::isfinite(value)) return 0.0;  // "1e999" is no number either
+  return negative ? -value : value;
 }
 
 std::string Format(double value, std::string_view pattern) {
@@ -46,9 +54,12 @@ std::string Format(double value, std::string_view pattern) {
     for (char c : pattern.substr(dot + 1))
       if (c == '0' || c == '#') ++decimals;
   bool trimZeros = dot != std::string_view::npos && pattern.substr(dot + 1).find('0') == std::string_view::npos;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(value));
-  std::string out = buf;
+  if (!std::isfinite(value)) value = 0.0;
+  // to_chars writes a point whatever the user's locale (printf would write a comma
+  // under some). Large enough for the widest double in fixed notation.
+  char buf[512];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, decimals);
+  std::string out = ec == std::errc() ? std::string(buf, end) : std::string("0");
   if (trimZeros && out.find('.') != std::string::npos) {
     while (!out.empty() && out.back() == '0') out.pop_back();
     if (!out.empty() && out.back() == '.') out.pop_back();

@@ -18,9 +18,12 @@ struct Color {
 constexpr Color RGB(int r, int g, int b) { return {r, g, b}; }
 
 std::string Str(std::int64_t n);
-// Leading number of the text (after blanks), 0 when there is none.
+// Leading decimal number of the text (after a UTF-8 byte-order mark and blanks), read
+// with a point as the separator whatever the locale; 0 when there is none or it is not
+// finite ("nan", "inf", "1e999").
 double Val(std::string_view s);
-// Patterns of '#', '0', '.', '-' and literal text, as the game uses them ("#.##", "0.0").
+// Patterns of '#', '0', '.', '-' and literal text, as the game uses them ("#.##", "0.0");
+// always with a point, whatever the locale. A value that is not finite is written as 0.
 std::string Format(double value, std::string_view pattern);
 // The n-th field (from 1) of s split at sep; empty past the end or for n < 1.
 std::string NthField(std::string_view s, std::string_view sep, int n);

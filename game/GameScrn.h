@@ -1,16 +1,182 @@
-// The play window: the one document window in which the game is played.
+// The play window: the sprite surface on which a round is played, the side
+// panels, the run button, the two timers and the state of the game in progress.
 #pragma once
 
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/SpriteSurface.h"
+#include "framework/Timer.h"
 #include "framework/Window.h"
+#include "game/Bubble.h"
+#include "game/ball.h"
+#include "game/myBullet.h"
+#include "game/myDrop.h"
+#include "game/myRain.h"
+#include "shell/CnvBtn.h"
+
+namespace game {
+inline constexpr int kMaxBubbles = 18;     // Round #15 on Medium or Hard
+inline constexpr int kBallCanvases = 7;    // one per spare ball, the most a player holds
+inline constexpr int kMaxBullets = 20;      // a bullet drop fills up to this
+inline constexpr int kCountdownEnd = 100;  // frames: a countdown at this value is over
+inline constexpr int kLostBallCountdown = 49;  // counts up to kCountdownEnd: about 51 frames of grace
+inline constexpr int kBonus2Seconds = 100;  // seconds of acid rain to survive
+inline constexpr int kKeyP = 35, kKeySpace = 49, kKeyC = 8;  // classic key codes
+inline constexpr fw::Color kPanelBack = fw::RGB(210, 225, 255);
+inline constexpr fw::Color kFieldBack = fw::RGB(14, 18, 40);  // the sprites' soft edges are blended to it
+}  // namespace game
 
 class GameScrn : public fw::Window {
  public:
   GameScrn();
+  ~GameScrn() override;
   static GameScrn& Instance() { return fw::Implicit<GameScrn>(); }
 
   // Closing the play window quits the game.
   bool Event_CancelClose() override;
+  void Event_Open() override;
+
+  // The state of the game in progress.
+  fw::Ref<ball> redBall;
+  std::array<fw::Ref<Bubble>, game::kMaxBubbles + 1> blBubble;
+  fw::Ref<fw::Sprite> myPAD;
+  int bubbleCt = 0;
+  int totBubbles = 0;
+  int curScore = 0;
+  fw::Ref<myBullet> theBlt;
+  int round = 0;
+  bool isWinner = false;
+  int scoreMult = 0;
+  int bltCt = 0;
+  fw::Ref<myDrop> theDrop;
+  int ballCt = 0;
+  double startTicks = 0.0;
+  int lastTime = 0;
+  bool gameRunning = false;
+  bool isPause = false;
+  std::vector<fw::Ref<myRain>> theRain;
+  int rainCt = 0;
+  int ctDown = 0;
+  bool doDbl = false;
+  bool needBall = false;
+  bool isBonusRnd = false;
+  int lastX = 0;
+  int isPractice = 0;
+  bool gameOver = false;
+  bool prohibitShot = false;
+
+  // The spare-ball indicators, reached by index like a control array.
+  class ballCnvArray {
+   public:
+    explicit ballCnvArray(GameScrn* owner);
+    fw::Canvas& operator()(int index) { return *canvases_.at(static_cast<std::size_t>(index)); }
+
+   private:
+    std::array<std::unique_ptr<fw::Canvas>, game::kBallCanvases> canvases_;
+  };
+
+  // Controls, in creation order.
+  fw::SpriteSurface mySS{this, "mySS", 0, 4, 500, 500};
+  fw::Timer roundTimer{fw::Timer::kOff, 2000};
+  fw::Canvas ScoreCnv{this, "ScoreCnv", 520, 204, 100, 60};
+  fw::StaticText StaticText1{this, "StaticText1", 520, 180, 100, 20};
+  fw::StaticText StaticText2{this, "StaticText2", 563, 372, 72, 20};
+  fw::StaticText StaticText3{this, "StaticText3", 527, 293, 50, 20};
+  fw::StaticText StaticText4{this, "StaticText4", 527, 493, 40, 20};
+  fw::StaticText StaticText5{this, "StaticText5", 527, 393, 40, 20};
+  fw::StaticText StaticText6{this, "StaticText6", 527, 343, 40, 20};
+  fw::StaticText StaticText7{this, "StaticText7", 527, 443, 40, 20};
+  fw::Separator Separator1{this, "Separator1", 520, 169, 100, 4};
+  ballCnvArray ballCnv{this};
+  fw::StaticText StaticText9{this, "StaticText9", 520, 75, 100, 20};
+  fw::Timer showTimer{fw::Timer::kOff, 800};
+  fw::StaticText StaticText8{this, "StaticText8", 563, 286, 72, 20};
+  fw::Separator Separator2{this, "Separator2", 556, 288, 4, 220};
+  fw::Separator Separator3{this, "Separator3", 560, 349, 70, 4};
+  fw::StaticText RndTxt{this, "RndTxt", 520, 146, 100, 20};
+  fw::Line Line1{this, "Line1", 514, 299, 526, 299};
+  fw::Canvas timeCnv{this, "timeCnv", 567, 313, 64, 26};
+  fw::Canvas BltCnv{this, "BltCnv", 568, 400, 60, 26};
+  fw::StaticText pauseInfo{this, "pauseInfo", 520, 47, 100, 26};
+  fw::Canvas BltCtCnv{this, "BltCtCnv", 515, 303, 12, 200};
+  fw::EditField stlFocus{this, "stlFocus", 650, 109, 40, 22};
+  fw::Canvas dblCnv{this, "dblCnv", 543, 117, 60, 24};
+  fw::StaticText StaticText10{this, "StaticText10", 507, 287, 30, 16};
+  CnvBtn runBtn{this, "runBtn", 510, 8, 120, 30};
+
+  // Round start and frame loop.
+  void hndlRunAction();
+  void setPAD();
+  void initBall();
+  void initBubble();
+  void mySS_NextFrame();
+  void movePaddle();
+  void shootBlt();
+
+  // Collisions, scoring and drops.
+  void mySS_Collision(fw::Sprite& first, fw::Sprite& second);
+  void bustAbubble(bool scores, bool byBall);
+  void hndlDone(bool won);
+  void hndlDropColl();
+  void addNewBall();
+
+  // Bonus rounds.
+  void hndlBonusDone(int n);
+
+  // Game flow.
+  void initStartVars();
+  void reinit();
+  std::string setRound();
+  bool checkProhibit() const;
+  void gameCleanup();
+  void roundTimer_Action();
+  void showTimer_Action();
+  void setSpeedMenu(int level);
+
+  // Side panels and the run button.
+  void ScoreCnv_Paint(fw::Graphics& g);
+  void ballCnv_Paint(fw::Canvas& canvas, fw::Graphics& g);
+  void timeCnv_Paint(fw::Graphics& g);
+  void BltCnv_Paint(fw::Graphics& g);
+  void BltCtCnv_Paint(fw::Graphics& g);
+  void dblCnv_Paint(fw::Graphics& g);
+  void runBtn_Open();
+  void runBtn_MouseUp(int x, int y);
+
+  // What a finished round hands to the round status window.
+  struct RoundResult {
+    int points = 0;
+    int seconds = 0;
+    int level = 0;  // the internal round; -1 for a bonus round
+    bool won = false;
+    bool practice = false;
+    bool operator==(const RoundResult&) const = default;
+  };
+  std::optional<RoundResult> lastResult;
+
+  // The round is over (game lost, or the round timer armed): the run button no longer acts.
+  bool roundEnded() const { return gameOver || roundTimer.GetMode() != fw::Timer::kOff; }
 
  private:
   void Layout();
+  void addRain();
+  void moveRain();
+  void bonusFrame();
+  void normalFrame();
+  void pauseRound();
+  // Every end of a round: no pause left behind, no run button on a finished round.
+  void endRound();
+  void refreshBallCnv(int index);
+  void closeRain();
+
+  // What the player, round status and hall-of-fame windows will do, until they
+  // exist: a new game is ready at once; after a round, a lost game is followed by
+  // a new one and any other round by the next.
+  void standInForPlayerWindow();
+  void standInForStatusWindow(const RoundResult& result);
+  void standInForClosingGame();
 };

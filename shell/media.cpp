@@ -106,6 +106,29 @@ const fw::MouseCursor* HidCurs() {
 }
 
 namespace media {
+
+namespace {
+std::function<void(std::string_view)>& PlayObserver() {
+  static std::function<void(std::string_view)> observer;
+  return observer;
+}
+}  // namespace
+
+std::string_view SoundName(SoundAccessor s) {
+  static constexpr std::array<std::string_view, std::size(kSounds)> kNames = {
+      "bing", "Ding", "fire", "larger", "pop", "TaDa", "UhOhh", "Wrong", "newLife", "shot", "dud"};
+  for (std::size_t i = 0; i < std::size(kSounds); ++i)
+    if (kSounds[i] == s) return kNames[i];
+  return {};
+}
+
+void Play(SoundAccessor s) {
+  if (fw::Ref<fw::Sound> sound = s()) sound->Play();
+  if (auto& observer = PlayObserver()) observer(SoundName(s));
+}
+
+void SetPlayObserver(std::function<void(std::string_view)> observer) { PlayObserver() = std::move(observer); }
+
 void ReleaseSoundsAndCursor() {
   for (auto& reset : Resets()) reset(false);
   gPermaCursor = nullptr;

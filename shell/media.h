@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <string_view>
 
 #include "framework/Picture.h"
 #include "framework/Ref.h"
@@ -56,6 +58,14 @@ namespace media {
 // The eleven sound accessors, in the order the splash preloads them.
 inline constexpr std::array<fw::Ref<fw::Sound> (*)(), 11> kSounds = {
     &bing, &Ding, &fire, &larger, &pop, &TaDa, &UhOhh, &Wrong, &newLife, &shot, &dud};
+using SoundAccessor = fw::Ref<fw::Sound> (*)();
+// Plays the accessor's sound when it could be loaded (a missing one plays nothing)
+// and tells the observer its name either way.
+void Play(SoundAccessor s);
+// The accessor's name ("pop", "UhOhh" ...); empty for anything else.
+std::string_view SoundName(SoundAccessor s);
+// Called with the name of every sound the game plays; none to stop.
+void SetPlayObserver(std::function<void(std::string_view name)> observer);
 // Finalisation: the sound caches and the cursor are let go.
 void ReleaseSoundsAndCursor();
 // Tests: every cache empty again, as at process start.

@@ -100,6 +100,8 @@ class HeadlessPlatform final : public platform::Platform {
     if (gShownObserver) gShownObserver(w);
   }
 
+  bool PacesTransfers() const override { return true; }
+
   std::optional<std::filesystem::path> ResourcesFolder() override {
     return gResources ? gResources : platform::ResourcesBesideExecutable();
   }

@@ -37,6 +37,9 @@ class Platform {
   virtual void Shown(Window& w) = 0;
   // Where the application's media are.
   virtual std::optional<std::filesystem::path> ResourcesFolder() = 0;
+  // Whether a network transfer in flight holds the clock to real time for a
+  // while: a clock that jumps would run out its time limit before any reply.
+  virtual bool PacesTransfers() const { return false; }
 };
 
 // The platform in use: the real one unless another was installed.

@@ -2,7 +2,64 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+#include <limits>
+#include <string>
+
 namespace {
+
+// Switches the C locale to one that writes decimal commas, and back at the end.
+class CommaLocale : public testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = std::setlocale(LC_ALL, nullptr);
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE.utf8", "fr_FR.utf8"})
+      if (std::setlocale(LC_ALL, name)) return;
+    GTEST_SKIP() << "no locale with decimal commas is installed";
+  }
+  void TearDown() override { std::setlocale(LC_ALL, saved_.c_str()); }
+
+ private:
+  std::string saved_;
+};
+
+TEST_F(CommaLocale, ValAndFormatStillUseThePoint) {
+  // The locale really is in force: the C library now writes a comma.
+  char probe[16];
+  std::snprintf(probe, sizeof probe, "%.1f", 2.5);
+  ASSERT_STREQ(probe, "2,5");
+
+  EXPECT_EQ(fw::Val("2.2"), 2.2);
+  EXPECT_EQ(fw::Val("2.2\tA remark"), 2.2);
+  EXPECT_EQ(fw::Val("2,2"), 2.0);
+  EXPECT_EQ(fw::Val("-0.75"), -0.75);
+  EXPECT_EQ(fw::Format(2.2, "#.00"), "2.20");
+  EXPECT_EQ(fw::Format(2.126, "#.##"), "2.13");
+  EXPECT_EQ(fw::Format(-3.0, "0.0"), "-3.0");
+}
+
+TEST(Val, NonFiniteNumbersCountAsZero) {
+  EXPECT_EQ(fw::Val("nan"), 0.0);
+  EXPECT_EQ(fw::Val("NaN\tremark"), 0.0);
+  EXPECT_EQ(fw::Val("inf"), 0.0);
+  EXPECT_EQ(fw::Val("-infinity"), 0.0);
+  EXPECT_EQ(fw::Val("1e999"), 0.0);
+  EXPECT_EQ(fw::Val("-1e999"), 0.0);
+  EXPECT_EQ(fw::Val("1e308"), 1e308);
+}
+
+TEST(Val, SkipsAByteOrderMarkBeforeTheNumber) {
+  EXPECT_EQ(fw::Val("\xEF\xBB\xBF" "2.2\tremark"), 2.2);
+  EXPECT_EQ(fw::Val("\xEF\xBB\xBF" "  3"), 3.0);
+  EXPECT_EQ(fw::Val("\xEF\xBB\xBF"), 0.0);
+}
+
+TEST(Format, WritesZeroForNonFiniteValues) {
+  EXPECT_EQ(fw::Format(std::numeric_limits<double>::infinity(), "#.00"), ".00");
+  EXPECT_EQ(fw::Format(std::numeric_limits<double>::quiet_NaN(), "0.0"), "0.0");
+  EXPECT_EQ(fw::Format(2.2, "#.00"), "2.20");
+}
 
 TEST(NthField, CountsFromOneAndIsEmptyPastTheEnd) {
   EXPECT_EQ(fw::NthField("Marlo,25000,12/9/26", ",", 1), "Marlo");

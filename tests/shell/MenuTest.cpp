@@ -8,6 +8,7 @@
 
 #include "framework/Window.h"
 #include "game/GameScrn.h"
+#include "shell/globals.h"
 
 namespace {
 
@@ -79,6 +80,8 @@ TEST(Menu, ShortcutsUseCtrlForCmd) {
 }
 
 TEST(Menu, ThePlayWindowSharesTheBarAndQuitIsAlwaysOn) {
+  // Opening the play window prepares a game, whose score panel draws from the random source.
+  globals::gR = fw::New<fw::Random>();
   GameScrn& w = GameScrn::Instance();
   EXPECT_EQ(w.GetMenuBar(), &Menu::Instance());
   EXPECT_EQ(w.Title(), "Vivuz ide Zevezer");

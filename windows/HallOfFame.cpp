@@ -1,0 +1,3 @@
+#include "windows/HallOfFame.h"
+
+HallOfFame::HallOfFame() { SetTitle("Hall of Fame"); }

@@ -1,0 +1,3 @@
+#include "windows/Instr2Scrn.h"
+
+Instr2Scrn::Instr2Scrn() { SetTitle("Instructions"); }

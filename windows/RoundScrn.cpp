@@ -1,0 +1,3 @@
+#include "windows/RoundScrn.h"
+
+RoundScrn::RoundScrn(int, int, int, bool, bool) { SetTitle("Current Status"); }

@@ -1,0 +1,3 @@
+#include "windows/aboutScrn.h"
+
+aboutScrn::aboutScrn() { SetTitle("About Zembo"); }

@@ -1,0 +1,3 @@
+#include "windows/bonusStartScrn.h"
+
+bonusStartScrn::bonusStartScrn() { SetTitle("Bonus Start"); }

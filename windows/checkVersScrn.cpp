@@ -1,0 +1,3 @@
+#include "windows/checkVersScrn.h"
+
+checkVersScrn::checkVersScrn() { SetTitle("Check Version"); }

@@ -1,0 +1,3 @@
+#include "windows/getCurPl.h"
+
+getCurPl::getCurPl() { SetTitle("Current Player"); }
