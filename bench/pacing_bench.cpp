@@ -13,7 +13,6 @@
 
 #include "framework/Application.h"
 #include "framework/Clock.h"
-#include "framework/TestHooks.h"
 #include "framework/Timer.h"
 #include "framework/Window.h"
 #include "game/GameScrn.h"
@@ -90,12 +89,11 @@ int main(int argc, char** argv) {
   }
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv(kUnderXvfb)) return RerunUnderXvfb(argv);
 
-  // The player's preferences stay untouched, and the media come from the source tree.
+  // The player's preferences stay untouched.
   std::filesystem::path prefs = std::filesystem::temp_directory_path() / ("zembo-pacing-" + std::to_string(::getpid()));
   std::filesystem::create_directories(prefs);
   ::setenv("XDG_CONFIG_HOME", prefs.c_str(), 1);
   ::setenv("ZEMBO_SILENT_AUDIO", "1", 0);
-  fw::test::SetResourcesFolder(std::filesystem::path(ZEMBO_MEDIA_DIR));
 
   fw::Timer watch;
   fw::Timer stop;
