@@ -106,10 +106,24 @@ void Observe(GameScrn& w, replay::Recorder& rec) {
   for (fw::Timer* t : {&w.roundTimer, &w.showTimer}) t->Action = ObservedTimer{&rec, t->Action};
 }
 
-int Run(const replay::Scenario& sc) {
-  replay::Recorder rec;  // made first: sprite ids count from here
-  fw::random_hooks::SetObserver([&rec](int lo, int hi, int v) { rec.OnDraw(lo, hi, v); });
-  media::SetPlayObserver([&rec](std::string_view name) { rec.OnSound(name); });
+// Draws and sounds go to the recorder while this lives.
+class Listening {
+ public:
+  explicit Listening(replay::Recorder& rec) {
+    fw::random_hooks::SetObserver([&rec](int lo, int hi, int v) { rec.OnDraw(lo, hi, v); });
+    media::SetPlayObserver([&rec](std::string_view name) { rec.OnSound(name); });
+  }
+  ~Listening() {
+    fw::random_hooks::SetObserver(nullptr);
+    media::SetPlayObserver(nullptr);
+  }
+  Listening(const Listening&) = delete;
+  Listening& operator=(const Listening&) = delete;
+};
+
+// rec outlives the play window, whose handlers keep pointing at it.
+int Run(const replay::Scenario& sc, replay::Recorder& rec) {
+  Listening listening(rec);
 
   replay::Setup setup;
   setup.seed = sc.seed;
@@ -153,8 +167,6 @@ int Run(const replay::Scenario& sc) {
       return kExitFailed;
     }
   }
-  fw::random_hooks::SetObserver(nullptr);
-  media::SetPlayObserver(nullptr);
   if (std::fflush(stdout) != 0) {
     Complain("cannot write the trace");
     return kExitFailed;
@@ -183,10 +195,11 @@ int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   ::setenv("ZEMBO_SILENT_AUDIO", "1", 1);
   const auto& sc = std::get<replay::Scenario>(parsed);
+  replay::Recorder rec;  // made before any sprite: ids count from here
   fw::test::StartHeadless(sc.seed);
   int status = kExitFailed;
   try {
-    status = Run(sc);
+    status = Run(sc, rec);
   } catch (const std::exception& e) {
     Complain(std::string("the run failed: ") + e.what());
   }
