@@ -4,6 +4,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -215,6 +216,47 @@ TEST_F(ReplayTool, SoundsAndPairsNameTheSpritesOfTheState) {
   EXPECT_EQ(end["paddle"]["id"], 1);
   EXPECT_EQ(end["ball"]["id"], 4);
   EXPECT_EQ(end["bubbles"][17]["id"], 22);
+}
+
+TEST_F(ReplayTool, BonusRoundsShowThePurpleBubblesAndTheRainOldestFirst) {
+  Result first = Run(R"({"seed": 8, "round": 6, "ticks": 260, "clicks": [[1, "runBtn"]]})");
+  ASSERT_EQ(first.status, 0) << first.err;
+  const json& st = first.lines.back()["state"];
+  EXPECT_EQ(st["RndTxt"], "Bonus #1");
+  EXPECT_EQ(st["bonus"]["myTotBubs"], 10);
+  EXPECT_EQ(st["bonus"]["bonusBubCt"], 2);  // released at frames 0, 100 and 200
+  ASSERT_EQ(st["bubbles"].size(), 10u);     // no blue bubbles in a bonus round
+  for (std::size_t i = 0; i < 10; ++i) {
+    const json& b = st["bubbles"][i];
+    EXPECT_EQ(b["mDy"], 0.0);
+    if (i <= 2) {
+      EXPECT_GT(b["xPos"].get<double>(), -32.0) << i;
+    } else {
+      EXPECT_EQ(b["xPos"], -32.0) << i;
+    }
+  }
+
+  Result second = Run(R"({"seed": 8, "round": 12, "difficulty": 2, "ticks": 900, "clicks": [[1, "runBtn"]], "mouse": [[0, 0]]})");
+  ASSERT_EQ(second.status, 0) << second.err;
+  std::size_t most = 0, dead = 0;
+  for (const json& l : second.lines) {
+    const json& rain = l["state"]["rain"];
+    ASSERT_EQ(rain.size(), l["state"]["rainCt"].get<std::size_t>());
+    most = std::max(most, rain.size());
+    std::size_t deadNow = 0;
+    for (std::size_t i = 0; i < rain.size(); ++i) {
+      if (i > 0) {
+        EXPECT_GT(rain[i]["id"], rain[i - 1]["id"]);
+      }
+      if (rain[i]["dead"].get<bool>()) {
+        ++deadNow;
+        EXPECT_GT(rain[i]["Y"].get<int>(), 500);
+      }
+    }
+    dead = std::max(dead, deadNow);
+  }
+  EXPECT_GE(most, 3u);
+  EXPECT_GE(dead, 1u);
 }
 
 TEST_F(ReplayTool, SnapshotIsAPNGOfTheWindowsSize) {
