@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QValidator>
 
 #include <algorithm>
 #include <cstdlib>
@@ -73,6 +74,50 @@ class CanvasWidget : public PictureWidget {
  private:
   Canvas& c_;
   bool tracking_ = false;
+};
+
+// A label on screen. It lets clicks through to what lies beneath until it has a reason
+// to take the mouse (handlers, a help tag or a pointer of its own).
+class LabelWidget : public PictureWidget {
+ public:
+  LabelWidget(StaticText& t, QWidget* parent) : PictureWidget(t.impl(), parent), t_(t) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override {
+    bool took = false;
+    QPoint at = e->position().toPoint();
+    if (e->button() == Qt::LeftButton && t_.MouseDown) Guard([&] { took = t_.MouseDown(at.x(), at.y()); });
+    tracking_ = took;
+    // A press the label does not take goes on to its window.
+    e->setAccepted(took);
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (e->button() != Qt::LeftButton || !std::exchange(tracking_, false)) return e->ignore();
+    QPoint at = e->position().toPoint();
+    if (t_.MouseUp) Guard([&] { t_.MouseUp(at.x(), at.y()); });
+  }
+  void enterEvent(QEnterEvent*) override {
+    if (t_.MouseEnter) Guard([&] { t_.MouseEnter(); });
+  }
+  void leaveEvent(QEvent*) override {
+    if (t_.MouseExit) Guard([&] { t_.MouseExit(); });
+  }
+
+ private:
+  StaticText& t_;
+  bool tracking_ = false;
+};
+
+// Refuses typed or pasted text longer than the limit; the game's own SetText is not limited.
+class LengthLimit : public QValidator {
+ public:
+  LengthLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+  State validate(QString& input, int&) const override { return input.size() > limit_ ? Invalid : Acceptable; }
+
+ private:
+  int limit_;
 };
 
 class LineWidget : public QLineEdit {
@@ -144,8 +189,11 @@ void Control::SetSize(int w, int h) {
   impl_->widget->resize(w, h);
   Resized();
 }
-bool Control::Visible() const { return !impl_->widget->isHidden(); }
-void Control::SetVisible(bool v) { impl_->widget->setVisible(v); }
+bool Control::Visible() const { return impl_->ownVisible; }
+void Control::SetVisible(bool v) {
+  impl_->ownVisible = v;
+  impl_->widget->setVisible(v && impl_->pageShown);
+}
 bool Control::Enabled() const { return impl_->widget->isEnabled(); }
 void Control::SetEnabled(bool e) { impl_->widget->setEnabled(e); }
 void Control::Redraw(bool) { impl_->widget->update(); }
@@ -153,16 +201,29 @@ void Control::SetFocus() { impl_->widget->setFocus(); }
 void Control::SetMouseCursor(const MouseCursor* cursor) {
   cursor_ = cursor;
   impl_->widget->setCursor(ToQCursor(cursor));
+  impl_->widget->setAttribute(Qt::WA_TransparentForMouseEvents, false);
 }
+void Control::SetHelpTag(std::string_view tag) {
+  impl_->widget->setToolTip(ToQ(tag));
+  // A tip needs the pointer's rest over the control to reach it.
+  if (!tag.empty()) impl_->widget->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+}
+std::string Control::HelpTag() const { return impl_->widget->toolTip().toStdString(); }
 
 // StaticText
 
 StaticText::StaticText(Window* owner, std::string_view name, int left, int top, int width, int height)
     : Control(owner, name, left, top, width, height) {
-  Place(*impl_, new PassiveWidget(*impl_, SurfaceOf(owner)), left, top, width, height);
+  Place(*impl_, new LabelWidget(*this, SurfaceOf(owner)), left, top, width, height);
   Redraw(true);
 }
 StaticText::~StaticText() = default;
+
+void StaticText::RaiseOpen() {
+  Control::RaiseOpen();
+  if (MouseDown || MouseUp || MouseEnter || MouseExit)
+    impl_->widget->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+}
 
 void StaticText::SetText(std::string_view t) {
   if (text_ == t) return;
@@ -223,6 +284,37 @@ void EditField::SetTextSize(int s) {
   QFont font = LineOf(*impl_)->font();
   if (s > 0) font.setPixelSize(s);
   LineOf(*impl_)->setFont(font);
+}
+
+bool EditField::ReadOnly() const { return LineOf(*impl_)->isReadOnly(); }
+void EditField::SetReadOnly(bool r) { LineOf(*impl_)->setReadOnly(r); }
+
+int EditField::SelStart() const {
+  QLineEdit* line = LineOf(*impl_);
+  return line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
+}
+void EditField::SetSelStart(int start) {
+  QLineEdit* line = LineOf(*impl_);
+  line->setCursorPosition(std::clamp<int>(start, 0, static_cast<int>(line->text().size())));
+}
+int EditField::SelLength() const { return static_cast<int>(LineOf(*impl_)->selectedText().size()); }
+void EditField::SetSelLength(int length) {
+  QLineEdit* line = LineOf(*impl_);
+  int start = SelStart();
+  int rest = static_cast<int>(line->text().size()) - start;
+  line->setSelection(start, std::clamp(length, 0, rest));
+}
+
+void EditField::SetMaxLength(int n) {
+  maxLength_ = std::max(n, 0);
+  QLineEdit* line = LineOf(*impl_);
+  delete line->validator();
+  line->setValidator(maxLength_ > 0 ? new LengthLimit(maxLength_, line) : nullptr);
+}
+
+void EditField::SetAlignment(int a) {
+  Qt::Alignment h = a == kCenter ? Qt::AlignHCenter : a == kRight ? Qt::AlignRight : Qt::AlignLeft;
+  LineOf(*impl_)->setAlignment(h | Qt::AlignVCenter);
 }
 
 // Canvas

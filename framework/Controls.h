@@ -44,8 +44,16 @@ class Control {
   void Refresh() { Refresh(false); }
   void Refresh(bool eraseBackground) { Redraw(eraseBackground); }
   void SetFocus();
+  // The pointer over the control; a control with its own pointer takes the mouse over its area.
   void SetMouseCursor(const MouseCursor* cursor);
   const MouseCursor* GetMouseCursor() const { return cursor_; }
+  // A tip shown while the pointer rests on the control; empty for none.
+  void SetHelpTag(std::string_view tag);
+  std::string HelpTag() const;
+  // Keeps the control's distance to the window's bottom edge when the window's height
+  // changes after it opened.
+  void SetLockBottom(bool lock) { lockBottom_ = lock; }
+  bool LockBottom() const { return lockBottom_; }
 
   // The owner's Open handler of this control.
   std::function<void()> Open;
@@ -70,6 +78,7 @@ class Control {
   std::string name_;
   int index_ = -1;
   const MouseCursor* cursor_ = nullptr;
+  bool lockBottom_ = false;
 };
 
 class StaticText : public Control {
@@ -88,6 +97,14 @@ class StaticText : public Control {
   void SetItalic(bool i);
   // Breaks at CR, LF or CRLF and wraps words at the label's width.
   void SetMultiline(bool m);
+
+  // The owner's mouse handlers, set before the window opens. A label with any of them,
+  // a help tag or a pointer of its own takes the mouse; others let clicks through.
+  std::function<bool(int, int)> MouseDown;  // true gets the matching MouseUp
+  std::function<void(int, int)> MouseUp;
+  std::function<void()> MouseEnter;
+  std::function<void()> MouseExit;
+  void RaiseOpen() override;
 
  protected:
   // Draws the text into the label's picture, over a transparent ground.
@@ -113,9 +130,25 @@ class EditField : public Control {
   void SetText(std::string_view t);
   void SetTextFont(std::string_view f);
   void SetTextSize(int s);
+  // Text the player cannot change; it can still be selected.
+  bool ReadOnly() const;
+  void SetReadOnly(bool r);
+  // The selection, in characters from the start; a length past the end stops at the end.
+  int SelStart() const;
+  void SetSelStart(int start);
+  int SelLength() const;
+  void SetSelLength(int length);
+  // The most characters the player can type; 0 for no limit.
+  int MaxLength() const { return maxLength_; }
+  void SetMaxLength(int n);
+  enum Align { kLeft = 0, kCenter = 1, kRight = 2 };
+  void SetAlignment(int a);
   // The typed key (its text, or "\r" / "\x03" for Return / Enter); true swallows it.
   std::function<bool(const std::string&)> KeyDown;
   std::function<void()> TextChange;
+
+ private:
+  int maxLength_ = 0;
 };
 
 class Canvas : public Control {

@@ -50,8 +50,8 @@ class KeyFilter : public QObject {
         break;
       }
       case QEvent::ShortcutOverride:
-        if (Window* front = windows::Front())
-          if (MenuBar* bar = front->GetMenuBar()) menus::RunEnablePass(*bar);
+        if (Window* owner = windows::MenuBarOwner())
+          if (MenuBar* bar = owner->GetMenuBar()) menus::RunEnablePass(*bar);
         break;
       case QEvent::ApplicationDeactivate: keys::ReleaseAll(); break;
       // Between two of our windows the new one is already active by now.

@@ -76,7 +76,7 @@ void Deliver(MenuItem& item) {
     if (Application* app = CurrentApp()) app->Quit();
     return;
   }
-  if (Window* front = windows::Front()) front->HandleMenu(item.Name());
+  if (Window* target = windows::MenuTarget(item.Name())) target->HandleMenu(item.Name());
 }
 
 namespace {
@@ -140,7 +140,7 @@ void RunEnablePass(MenuBar& bar) {
   ForEachItem(bar, [](MenuItem& it) { it.SetEnabled(it.GetKind() == MenuItem::Kind::Quit || it.AutoEnable()); });
   // The top menus themselves always open.
   for (int i = 0; i < bar.Count(); ++i) bar.Item(i)->SetEnabled(true);
-  if (Window* front = windows::Front()) Guard([&] { front->Event_EnableMenuItems(); });
+  for (Window* w : windows::MenuEnablers()) Guard([&] { w->Event_EnableMenuItems(); });
 }
 
 }  // namespace menus

@@ -9,9 +9,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "Application.h"
 #include "MessageDialog.h"
 #include "Ref.h"
 
@@ -45,6 +47,19 @@ void MoveMouse(Window& w, int x, int y);
 void ReleaseMouse(Window& w, int x, int y);
 // Clicks the window's close box.
 void ClickCloseBox(Window& w);
+// Resizes the window's content by dragging its frame, as the player would.
+void DragSize(Window& w, int width, int height);
+// Types a key as the player would: to the control that has the keyboard focus, else to
+// the window. A key is its text, or "\r" Return, "\x03" Enter, "\x1b" Escape, "\x08"
+// Backspace, "\t" Tab.
+void TypeKey(Window& w, std::string_view key);
+// The pointer the player sees over a place in the window (other platform pointers read
+// as the standard one).
+MouseCursor::Shape CursorAt(Window& w, int x, int y);
+// Rests the pointer over a place in the window: the help tag that then shows, or empty.
+std::string HelpTagAt(Window& w, int x, int y);
+// Another window is modal over this one, so its input is blocked.
+bool IsBlocked(const Window& w);
 // Clicks a menu item by name as the player would (after the enabling pass); false when disabled.
 bool ChooseMenu(std::string_view itemName);
 

@@ -19,6 +19,7 @@
 
 #include "Application.h"
 #include "Menu.h"
+#include "internal/Buttons.h"
 #include "internal/MenuBridge.h"
 #include "internal/Platform.h"
 #include "internal/Pump.h"
@@ -49,6 +50,8 @@ std::string KeyText(QKeyEvent* e) {
 
 namespace {
 
+void FollowHeight(Window& w);
+
 // The window's content: backdrop, back colour and clicks outside any control.
 class Surface : public QWidget {
  public:
@@ -66,11 +69,17 @@ class Surface : public QWidget {
     if (!std::exchange(tracking_, false)) return;
     Guard([&] { w_.Event_MouseUp(e->position().toPoint().x(), e->position().toPoint().y()); });
   }
+  // Keys no control took come here: first the window's handler, then its buttons.
   void keyPressEvent(QKeyEvent* e) override {
     bool took = false;
     std::string key = KeyText(e);
     if (!key.empty()) Guard([&] { took = w_.Event_KeyDown(key); });
+    if (!took && !key.empty()) took = PressButtonForKey(w_, key);
     if (!took) QWidget::keyPressEvent(e);
+  }
+  void resizeEvent(QResizeEvent* e) override {
+    QWidget::resizeEvent(e);
+    FollowHeight(w_);
   }
 
  private:
@@ -93,7 +102,29 @@ struct Window::Impl {
   MenuBar* menuBar = nullptr;
   bool closingByFramework = false;
   bool placed = false;
+  bool closeBox = true;
+  bool blocked = false;          // another window is modal over this one
+  std::uint64_t frontStamp = 0;  // when it was last shown or activated
+  int followedHeight = -1;       // the height that bottom-locked controls are placed for
 };
+
+namespace {
+
+std::uint64_t gFrontStamps = 0;
+
+// Once the window has opened, controls locked to the bottom edge move with every change
+// of its height; before that their places are the layout's own.
+void FollowHeight(Window& w) {
+  Window::Impl& impl = w.impl();
+  int h = w.Height();
+  int delta = impl.followedHeight < 0 ? 0 : h - impl.followedHeight;
+  impl.followedHeight = h;
+  if (delta == 0 || !internal::WindowAccess::Opened(w)) return;
+  for (Control* c : w.Controls())
+    if (c->LockBottom()) c->SetTop(c->Top() + delta);
+}
+
+}  // namespace
 
 class Frame : public QMainWindow {
  public:
@@ -107,9 +138,23 @@ class Frame : public QMainWindow {
     }
     // The close box: the window decides, and a closed window is destroyed by Close().
     e->ignore();
+    // A window without a close box only closes itself, whatever asks the platform.
+    if (!w_.impl().closeBox) return;
     bool keep = false;
     Guard([&] { keep = w_.Event_CancelClose(); });
     if (!keep && w_.IsOpen()) w_.Close();
+  }
+  bool event(QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::WindowActivate:
+        w_.impl().frontStamp = ++gFrontStamps;
+        if (w_.IsOpen()) Guard([&] { w_.Event_Activate(); });
+        break;
+      case QEvent::WindowBlocked: w_.impl().blocked = true; break;
+      case QEvent::WindowUnblocked: w_.impl().blocked = false; break;
+      default: break;
+    }
+    return QMainWindow::event(e);
   }
 
  private:
@@ -152,6 +197,8 @@ void Window::SetSize(int width, int height) {
   if (impl_->resizeable) {
     surface->setMinimumSize(64, 64);
     surface->setMaximumSize(32000, 32000);
+    // A hidden frame lays out its content only as it shows; the size counts from now.
+    surface->resize(width, height);
   } else {
     surface->setFixedSize(width, height);
   }
@@ -159,6 +206,7 @@ void Window::SetSize(int width, int height) {
   int barHeight = bar && !bar->isHidden() ? bar->sizeHint().height() : 0;
   impl_->frame->resize(width, height + barHeight);
   impl_->frame->layout()->activate();
+  FollowHeight(*this);
 }
 
 int Window::Width() const { return impl_->surface->width(); }
@@ -188,6 +236,7 @@ void Window::SetResizeable(bool r) {
 }
 
 void Window::SetCloseButton(bool c) {
+  impl_->closeBox = c;
   impl_->frame->setWindowFlag(Qt::WindowCloseButtonHint, c);
 }
 
@@ -231,15 +280,30 @@ void Window::Show() {
   impl_->frame->raise();
   impl_->frame->activateWindow();
   impl_->surface->setFocus();
+  impl_->frontStamp = ++gFrontStamps;
 }
 
 void Window::ShowModal() {
   if (closed_) return;
   modal_ = true;
-  impl_->frame->setWindowModality(Qt::ApplicationModal);
+  // The platform takes a window's modality only as it shows: a window already on screen
+  // (an implicit instance shows as it opens) is hidden for a moment.
+  QMainWindow& frame = *impl_->frame;
+  if (frame.windowModality() != Qt::ApplicationModal) {
+    bool shown = frame.isVisible();
+    if (shown) frame.hide();
+    frame.setWindowModality(Qt::ApplicationModal);
+    if (shown) frame.show();
+  }
   Show();
   platform::Current().RunModal(*this);
   modal_ = false;
+  if (!closed_) {
+    bool shown = frame.isVisible();
+    if (shown) frame.hide();
+    frame.setWindowModality(Qt::NonModal);
+    if (shown) frame.show();
+  }
   // Kept alive while its loop ran, even once closed; now it may go.
   if (closed_) QTimer::singleShot(0, [] { windows::DestroyClosed(); });
 }
@@ -262,6 +326,11 @@ int Window::MouseX() const { return platform::Current().Pointer(*this).first; }
 int Window::MouseY() const { return platform::Current().Pointer(*this).second; }
 
 void Window::SetMouseCursor(const MouseCursor* cursor) { impl_->surface->setCursor(ToQCursor(cursor)); }
+
+void Window::ClearFocus() {
+  if (QWidget* f = impl_->frame->focusWidget(); f && f != impl_->surface) f->clearFocus();
+  impl_->surface->setFocus();
+}
 
 void Window::Refresh() { impl_->surface->update(); }
 
@@ -293,6 +362,7 @@ namespace {
 struct Entry {
   std::type_index type;
   std::unique_ptr<Window> window;
+  bool implicit = true;
 };
 std::vector<Entry> gOpen;
 std::vector<std::unique_ptr<Window>> gClosed;
@@ -310,7 +380,7 @@ void StartOpening() {
 
 Window* Find(std::type_index type) {
   for (auto& e : gOpen)
-    if (e.type == type && e.window->IsOpen()) return e.window.get();
+    if (e.implicit && e.type == type && e.window->IsOpen()) return e.window.get();
   return nullptr;
 }
 
@@ -321,6 +391,13 @@ Window& Instance(std::type_index type, std::unique_ptr<Window> (*make)()) {
   std::unique_ptr<Window> owned = make();
   Window& ref = *owned;
   Adopt(type, std::move(owned));
+  internal::WindowAccess::OpenNow(ref);
+  return ref;
+}
+
+Window& Own(std::unique_ptr<Window> w) {
+  Window& ref = *w;
+  gOpen.push_back({typeid(ref), std::move(w), false});
   internal::WindowAccess::OpenNow(ref);
   return ref;
 }
@@ -361,14 +438,39 @@ std::vector<Window*> All() {
 Window* Front() {
   Window* front = nullptr;
   for (auto& e : gOpen) {
-    if (!e.window->IsOpen()) continue;
-    if (e.window->IsModal()) front = e.window.get();
-    else if (!front || !front->IsModal()) {
-      if (e.window->IsVisible()) front = e.window.get();
+    Window* w = e.window.get();
+    if (!w->IsOpen()) continue;
+    if (w->IsModal()) {
+      if (!front || !front->IsModal() || w->impl().frontStamp >= front->impl().frontStamp) front = w;
+    } else if (w->IsVisible() && (!front || (!front->IsModal() && w->impl().frontStamp >= front->impl().frontStamp))) {
+      front = w;
     }
   }
   return front;
 }
+
+Window* MenuBarOwner() {
+  for (auto& e : gOpen)
+    if (e.window->IsOpen() && e.window->GetMenuBar()) return e.window.get();
+  return nullptr;
+}
+
+Window* MenuTarget(std::string_view item) {
+  Window* front = Front();
+  if (front && (front->IsModal() || internal::WindowAccess::HasMenuHandler(*front, item))) return front;
+  return MenuBarOwner();
+}
+
+std::vector<Window*> MenuEnablers() {
+  Window* front = Front();
+  if (front && front->IsModal()) return {front};
+  std::vector<Window*> out;
+  if (Window* owner = MenuBarOwner()) out.push_back(owner);
+  if (front && (out.empty() || out.front() != front)) out.push_back(front);
+  return out;
+}
+
+bool BlockedByModal(const Window& w) { return w.impl().blocked; }
 }  // namespace windows
 
 }  // namespace fw

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <typeindex>
+#include <utility>
 #include <vector>
 
 #include "Controls.h"
@@ -41,6 +42,7 @@ class Window {
   const Ref<Picture>& Backdrop() const;
   void SetBackColor(Color c, bool hasBackColor);
   void SetResizeable(bool r);
+  // Without a close box the window manager's close requests are refused too.
   void SetCloseButton(bool c);
   void SetMenuBar(MenuBar* bar);
   MenuBar* GetMenuBar() const;
@@ -62,11 +64,15 @@ class Window {
   int MouseX() const;
   int MouseY() const;
   void SetMouseCursor(const MouseCursor* cursor);
+  // No control keeps the keyboard focus: keys go to the window's own handler.
+  void ClearFocus();
   // Puts the window's stored content on the screen again; runs no Paint handler.
   void Refresh();
 
   virtual void Event_Open() {}
   virtual void Event_Close() {}
+  // Each time the window becomes the active one.
+  virtual void Event_Activate() {}
   // The close box was clicked; true keeps the window open.
   virtual bool Event_CancelClose() { return false; }
   virtual bool Event_MouseDown(int, int) { return false; }
@@ -107,7 +113,16 @@ Window* Find(std::type_index type);
 std::vector<Window*> All();
 // The open instance of type, else a new one from make, opened.
 Window& Instance(std::type_index type, std::unique_ptr<Window> (*make)());
+// Takes a window made by its caller and opens it; it is not an implicit instance.
+Window& Own(std::unique_ptr<Window> w);
 }  // namespace windows
+
+// A window of its own, besides any implicit instance: made now and opened; the
+// framework destroys it once it closes.
+template <class W, class... Args>
+W& Open(Args&&... args) {
+  return static_cast<W&>(windows::Own(std::make_unique<W>(std::forward<Args>(args)...)));
+}
 
 // The implicit instance of W: made on first use, gone when closed.
 template <class W>

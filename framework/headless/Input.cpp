@@ -1,10 +1,16 @@
 // Scripted input for headless runs: the pointer, clicks, keys, menus and close
 // boxes, delivered through the same platform events a player's input makes.
 #include <QApplication>
+#include <QGuiApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QToolTip>
 #include <QWidget>
+
+#include <map>
+#include <string>
 
 #include "framework/Application.h"
 #include "framework/Menu.h"
@@ -97,10 +103,61 @@ void ClickCloseBox(Window& w) {
   pump::ProcessEventsOnce();
 }
 
+void DragSize(Window& w, int width, int height) {
+  QWidget* content = ContentWidget(w);
+  QWidget* frame = content->window();
+  frame->resize(width + frame->width() - content->width(), height + frame->height() - content->height());
+  pump::ProcessEventsOnce();
+}
+
+void TypeKey(Window& w, std::string_view key) {
+  static const std::map<std::string_view, Qt::Key> kNamed = {
+      {"\r", Qt::Key_Return}, {"\x03", Qt::Key_Enter}, {"\x1b", Qt::Key_Escape},
+      {"\x08", Qt::Key_Backspace}, {"\t", Qt::Key_Tab}};
+  QString text = ToQ(key);
+  int code = 0;
+  if (auto it = kNamed.find(key); it != kNamed.end()) code = it->second;
+  else if (!text.isEmpty()) code = text.at(0).toUpper().unicode();
+  QWidget* surface = ContentWidget(w);
+  QWidget* target = surface->focusWidget() ? surface->focusWidget() : surface;
+  QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &press);
+  QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &release);
+  pump::ProcessEventsOnce();
+}
+
+MouseCursor::Shape CursorAt(Window& w, int x, int y) {
+  const QCursor* over = QGuiApplication::overrideCursor();
+  Qt::CursorShape shape = over ? over->shape() : TargetAt(w, x, y)->cursor().shape();
+  switch (shape) {
+    case Qt::PointingHandCursor: return MouseCursor::Shape::Finger;
+    case Qt::WaitCursor: return MouseCursor::Shape::Wait;
+    case Qt::BlankCursor: return MouseCursor::Shape::Hidden;
+    default: return MouseCursor::Shape::Standard;
+  }
+}
+
+std::string HelpTagAt(Window& w, int x, int y) {
+  QWidget* target = TargetAt(w, x, y);
+  QPoint local = target->mapFrom(ContentWidget(w), QPoint(x, y));
+  QHelpEvent e(QEvent::ToolTip, local, target->mapToGlobal(local));
+  QApplication::sendEvent(target, &e);
+  // A widget without a tip, and every parent it passed the event to, refuses it.
+  std::string shown = e.isAccepted() && QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+  QToolTip::hideText();
+  return shown;
+}
+
+bool IsBlocked(const Window& w) { return windows::BlockedByModal(w); }
+
 bool ChooseMenu(std::string_view itemName) {
+  // A modal window blocks the menus of the windows behind it.
   Window* front = windows::Front();
-  MenuBar* bar = front ? front->GetMenuBar() : nullptr;
-  if (!bar && CurrentApp()) bar = CurrentApp()->GetMenuBar();
+  bool modal = front && front->IsModal();
+  Window* owner = modal ? front : windows::MenuBarOwner();
+  MenuBar* bar = owner ? owner->GetMenuBar() : nullptr;
+  if (!bar && !modal && CurrentApp()) bar = CurrentApp()->GetMenuBar();
   if (!bar) return false;
   menus::RunEnablePass(*bar);
   MenuItem* found = nullptr;

@@ -58,6 +58,8 @@ struct Control::Impl {
   bool drawn = false;    // the picture holds content drawn by the control
   bool pending = false;  // a paint waits for the end of the event loop's pass
   bool painting = false;
+  bool ownVisible = true;  // the control's own Visible; a hidden page hides it too
+  bool pageShown = true;
 };
 
 QCursor ToQCursor(const MouseCursor* c);

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 #include <typeindex>
+#include <vector>
 
 #include "../Window.h"
 
@@ -12,13 +14,24 @@ namespace internal {
 struct WindowAccess {
   static void OpenNow(Window& w) { w.OpenNow(); }
   static bool Opened(const Window& w) { return w.opened_; }
+  static bool HasMenuHandler(const Window& w, std::string_view item) { return w.menuHandlers_.contains(item); }
 };
 }  // namespace internal
 
 namespace windows {
 void Adopt(std::type_index type, std::unique_ptr<Window> w);
-// The window that gets menu commands: the modal one, else the newest visible one.
+// The modal window, else the visible window shown or activated last.
 Window* Front();
+// The oldest open window that shows a menu bar.
+Window* MenuBarOwner();
+// Who gets a menu command: a modal window; else the front window when it has a handler
+// for the item; else the menu bar's owner.
+Window* MenuTarget(std::string_view item);
+// Whose Event_EnableMenuItems runs, in order: a modal window alone; else the menu bar's
+// owner, then the front window when it is another.
+std::vector<Window*> MenuEnablers();
+// Another window is modal over this one: its input is blocked.
+bool BlockedByModal(const Window& w);
 // A closed window leaves the list and is destroyed at the next pass.
 void Release(Window* w);
 void DestroyClosed();
