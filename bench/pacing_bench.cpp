@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/Application.h"
 #include "framework/Clock.h"
@@ -32,6 +33,7 @@ struct Pacing {
   std::int64_t frames = 0;  // frames whose due time is known
   std::int64_t late = 0;
   std::int64_t worstUs = 0;
+  std::vector<std::int64_t> lateUs;  // of every such frame, for the spread
   std::int64_t lastTick = -1;  // clock tick at the previous frame; -1 after a (re)start
 };
 Pacing gPacing;
@@ -46,6 +48,7 @@ struct TimedFrame {
       ++gPacing.frames;
       gPacing.late += lateUs > kLateUs;
       gPacing.worstUs = std::max(gPacing.worstUs, lateUs);
+      gPacing.lateUs.push_back(lateUs);
     }
     gPacing.lastTick = now * fw::kTicksPerSecond / fw::kUsPerSecond;
     if (inner) inner();
@@ -114,6 +117,12 @@ int main(int argc, char** argv) {
       });
   std::error_code ec;
   std::filesystem::remove_all(prefs, ec);
+  if (!gPacing.lateUs.empty()) {
+    std::vector<std::int64_t>& all = gPacing.lateUs;
+    std::sort(all.begin(), all.end());
+    auto at = [&](double q) { return static_cast<double>(all[static_cast<std::size_t>(q * static_cast<double>(all.size() - 1))]) / 1000.0; };
+    std::printf("lateness_ms median=%.3f p90=%.3f p99=%.3f\n", at(0.5), at(0.9), at(0.99));
+  }
   std::printf("frames=%lld late_2ms=%lld worst_ms=%.3f\n", static_cast<long long>(gPacing.frames),
               static_cast<long long>(gPacing.late), static_cast<double>(gPacing.worstUs) / 1000.0);
   return status;
