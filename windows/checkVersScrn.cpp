@@ -32,7 +32,6 @@ void SetUpLabel(fw::StaticText& t, std::string_view text, fw::Color color, int s
 void SetUpButton(fw::PushButton& b, std::string_view caption) {
   b.SetCaption(caption);
   b.SetTextSize(kTextSize);
-  b.SetBold(false);
 }
 
 }  // namespace

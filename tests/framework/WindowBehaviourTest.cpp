@@ -1,7 +1,8 @@
-// Windows as the secondary screens use them: activation, focus, windows of their own,
+// Windows as the secondary screens use them: windows of their own, activation and focus,
 // refused close requests, modal blocking, menu commands and bottom-locked controls.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,173 +14,132 @@
 
 namespace {
 
+using Log = std::vector<std::string>;
+
 struct Status : fw::Window {
-  Status(int points, bool won) : points(points), won(won) {
+  explicit Status(int points) {
     SetSize(400, 210);
     SetCloseButton(false);
-    for (fw::EditField* f : {&pts, &total}) {
-      f->SetReadOnly(true);
-      f->KeyDown = [this](const std::string&) { return ++fieldKeys, true; };
-    }
     pts.SetText(std::to_string(points));
-    next.SetCaption("Next Round");
-    next.SetDefault(won);
+    pts.KeyDown = [this](const std::string&) { return ++fieldKeys, true; };
+    next.SetDefault(true);
     next.Action = [this] { ++nexts; };
   }
-  void Event_Activate() override {
-    ++activations;
-    ClearFocus();
+  void Event_Activate() override { ++activations, ClearFocus(); }
+  bool Event_CancelClose() override {
+    if (onCancelClose) onCancelClose();
+    return ++cancelAsks, false;
   }
-  bool Event_CancelClose() override { return ++cancelAsks, false; }
+  std::function<void()> onCancelClose;
 
-  int points;
-  bool won;
   int activations = 0, fieldKeys = 0, nexts = 0, cancelAsks = 0;
   fw::EditField pts{this, "PtsFld", 212, 55, 80, 22};
-  fw::EditField total{this, "AllTotalFld", 212, 130, 80, 22};
   fw::PushButton next{this, "ContBtn", 80, 170, 100, 20};
 };
 
-TEST(WindowBehaviour, WindowsOfTheirOwnLiveSideBySideUntilEachCloses) {
-  Status& a = fw::Open<Status>(1200, true);
-  Status& b = fw::Open<Status>(300, false);
-  EXPECT_NE(&a, &b);
-  EXPECT_EQ(a.pts.Text(), "1200");
-  EXPECT_EQ(b.pts.Text(), "300");
-  EXPECT_TRUE(a.IsVisible());
-  EXPECT_TRUE(b.IsVisible());
-  EXPECT_EQ(fw::windows::Find(typeid(Status)), nullptr) << "they are not the implicit instance";
-  EXPECT_EQ(fw::windows::All().size(), 2u);
+TEST(WindowBehaviour, WindowsOfTheirOwnLiveSideBySideAndCloseOnlyThemselves) {
+  Status& a = fw::Open<Status>(1200);
+  Status& b = fw::Open<Status>(300);
+  EXPECT_TRUE(a.IsVisible() && b.IsVisible());
+  EXPECT_EQ(fw::windows::Find(typeid(Status)), nullptr) << "neither is the implicit instance";
 
+  fw::test::ClickCloseBox(a);
+  EXPECT_TRUE(a.IsOpen()) << "without a close box the platform's close request is refused";
+  EXPECT_EQ(a.cancelAsks, 0);
   a.Close();
   fw::test::Advance(1);
-  EXPECT_EQ(fw::windows::All().size(), 1u);
-  EXPECT_EQ(fw::windows::All().front(), &b);
-  EXPECT_EQ(b.pts.Text(), "300") << "closing one leaves the other as it was";
+  ASSERT_EQ(fw::windows::All(), std::vector<fw::Window*>{&b});
+  EXPECT_EQ(b.pts.Text(), "300");
+
+  // With a close box, the window is asked and closes (and is gone by the next pass).
+  b.SetCloseButton(true);
+  int asked = 0;
+  b.onCancelClose = [&] { ++asked; };
+  fw::test::ClickCloseBox(b);
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(fw::windows::All().empty());
 }
 
-TEST(WindowBehaviour, ActivationClearsTheFocusSoReturnReachesTheDefaultButton) {
-  Status& w = fw::Open<Status>(500, true);
+TEST(WindowBehaviour, EachActivationClearsTheFocusSoReturnReachesTheDefaultButton) {
+  Status& w = fw::Open<Status>(500);
   fw::test::Advance(1);
-  EXPECT_GE(w.activations, 1) << "showing a window makes it the active one";
+  EXPECT_EQ(w.activations, 1);
   w.pts.SetFocus();
   fw::test::TypeKey(w, "\r");
-  EXPECT_EQ(w.fieldKeys, 1);
-  EXPECT_EQ(w.nexts, 0) << "the field took Return";
+  EXPECT_EQ(w.nexts, 0) << "the focused field swallowed Return";
 
-  // Another window comes in front; coming back makes this one active again.
-  Status& other = fw::Open<Status>(0, false);
+  fw::Open<Status>(0);
   fw::test::Advance(1);
-  int before = w.activations;
-  w.pts.SetFocus();
   w.Show();
   fw::test::Advance(1);
-  EXPECT_GT(w.activations, before);
+  EXPECT_EQ(w.activations, 2) << "coming back in front makes it active again";
   fw::test::TypeKey(w, "\r");
-  EXPECT_EQ(w.fieldKeys, 1) << "no field holds the focus after activation";
+  EXPECT_EQ(w.fieldKeys, 1);
   EXPECT_EQ(w.nexts, 1);
-  (void)other;
-}
-
-TEST(WindowBehaviour, WithoutACloseBoxCloseRequestsAreRefused) {
-  Status& w = fw::Open<Status>(0, true);
-  fw::test::ClickCloseBox(w);
-  EXPECT_TRUE(w.IsOpen());
-  EXPECT_TRUE(w.IsVisible());
-  EXPECT_EQ(w.cancelAsks, 0);
-
-  w.SetCloseButton(true);
-  fw::test::ClickCloseBox(w);
-  EXPECT_EQ(w.cancelAsks, 1);
-  EXPECT_FALSE(w.IsOpen());
 }
 
 struct Play : fw::Window {
   Play() {
     SetSize(300, 200);
-    AddMenuHandler("FileNewPlayer", [this] { return log.push_back("play new player"), false; });
-    AddMenuHandler("InformationShow", [this] { return log.push_back("play show"), false; });
+    for (const char* item : {"FileNewPlayer", "InformationShow"})
+      AddMenuHandler(item, [this, item] { return log.push_back(item), false; });
+    auto file = std::make_unique<fw::MenuItem>();
+    file->SetName("File");
+    for (const char* name : {"FileNewPlayer", "InformationShow"}) {
+      auto it = std::make_unique<fw::MenuItem>();
+      it->SetName(name);
+      it->SetAutoEnable(std::string_view(name) == "InformationShow");
+      file->Append(std::move(it));
+    }
+    bar.Append(std::move(file));
+    SetMenuBar(&bar);
   }
   void Event_EnableMenuItems() override {
-    log.push_back("play enable");
-    if (!gameRunning) item("FileNewPlayer")->SetEnabled(true);
+    log.push_back("enable");
+    if (!gameRunning) GetMenuBar()->Child("File")->Child("FileNewPlayer")->SetEnabled(true);
   }
-  fw::MenuItem* item(std::string_view name) { return GetMenuBar()->Child("File")->Child(name); }
-  std::vector<std::string> log;
+  fw::MenuBar bar;
+  Log log;
   bool gameRunning = false;
 };
 
 struct Side : fw::Window {
-  Side() {
-    SetSize(200, 100);
-    AddMenuHandler("InformationShow", [this] { return ++shows, false; });
-  }
+  Side() { AddMenuHandler("InformationShow", [this] { return ++shows, false; }); }
   int shows = 0;
 };
 
-struct About : fw::Window {
-  About() { SetSize(200, 100); }
-};
+struct About : fw::Window {};
 
-std::unique_ptr<fw::MenuBar> MakeBar() {
-  auto bar = std::make_unique<fw::MenuBar>();
-  auto file = std::make_unique<fw::MenuItem>();
-  file->SetName("File");
-  file->SetText("File");
-  for (const char* name : {"FileNewPlayer", "InformationShow"}) {
-    auto it = std::make_unique<fw::MenuItem>();
-    it->SetName(name);
-    it->SetText(name);
-    it->SetAutoEnable(std::string_view(name) == "InformationShow");
-    file->Append(std::move(it));
-  }
-  bar->Append(std::move(file));
-  return bar;
-}
-
-TEST(WindowBehaviour, MenuCommandsGoToTheMenuBarsOwnerBehindAWindowWithoutOne) {
-  auto bar = MakeBar();
+TEST(WindowBehaviour, MenuCommandsGoToTheMenuBarsOwnerUnlessTheFrontWindowHandlesThem) {
   Play& play = fw::Implicit<Play>();
-  play.SetMenuBar(bar.get());
-  fw::Implicit<About>();  // a plain window in front, with no menu bar and no handlers
+  fw::Implicit<About>();  // in front, with no menu bar and no handlers
+  EXPECT_TRUE(fw::test::ChooseMenu("FileNewPlayer"));
+  EXPECT_EQ(play.log, (Log{"enable", "FileNewPlayer"}));
 
-  EXPECT_TRUE(fw::test::ChooseMenu("FileNewPlayer")) << "the owner's enabling pass still runs";
-  EXPECT_EQ(play.log, (std::vector<std::string>{"play enable", "play new player"}));
-
-  // A front window that handles the item gets it.
   Side& side = fw::Implicit<Side>();
-  play.log.clear();
   EXPECT_TRUE(fw::test::ChooseMenu("InformationShow"));
   EXPECT_EQ(side.shows, 1);
-  EXPECT_EQ(play.log, std::vector<std::string>{"play enable"});
-
   play.gameRunning = true;
-  EXPECT_FALSE(fw::test::ChooseMenu("FileNewPlayer"));
+  EXPECT_FALSE(fw::test::ChooseMenu("FileNewPlayer")) << "the owner's enabling still decides";
+  EXPECT_EQ(play.log, (Log{"enable", "FileNewPlayer", "enable", "enable"}));
 }
 
 TEST(WindowBehaviour, AModalWindowBlocksTheOthersAndTheirMenus) {
-  auto bar = MakeBar();
   Play& play = fw::Implicit<Play>();
-  play.SetMenuBar(bar.get());
   About& about = fw::Implicit<About>();  // already on screen when it turns modal
   int shown = 0;
   fw::test::OnShown([&](fw::Window&) { ++shown; });
-  bool blockedDuring = false, aboutBlocked = true, menuDuring = true;
+  std::vector<bool> during;
   fw::test::OnModal([&](fw::Window& w) {
-    blockedDuring = fw::test::IsBlocked(play);
-    aboutBlocked = fw::test::IsBlocked(w);
-    menuDuring = fw::test::ChooseMenu("InformationShow");
+    during = {fw::test::IsBlocked(play), fw::test::IsBlocked(w), fw::test::ChooseMenu("InformationShow")};
     w.Close();
   });
   about.ShowModal();
-  EXPECT_TRUE(blockedDuring);
-  EXPECT_FALSE(aboutBlocked);
-  EXPECT_FALSE(menuDuring) << "the play window's menus wait for the modal window";
+  EXPECT_EQ(during, (std::vector<bool>{true, false, false}));
   EXPECT_EQ(shown, 0) << "a window already on screen is not reported as shown again";
   fw::test::Advance(1);
   EXPECT_FALSE(fw::test::IsBlocked(play));
   EXPECT_TRUE(fw::test::ChooseMenu("InformationShow"));
-  EXPECT_EQ(play.log.back(), "play show");
 }
 
 struct Instructions : fw::Window {
@@ -188,25 +148,20 @@ struct Instructions : fw::Window {
     SetSize(640, 440);
     text.SetLockBottom(true);
   }
-  void Event_Open() override { SetSize(640, 400); }  // the layout moves nothing before it opens
+  void Event_Open() override { SetSize(640, 400); }
   fw::StaticText text{this, "StaticText4", 75, 50, 540, 260};
   fw::StaticText fixed{this, "StaticText1", 155, 4, 340, 20};
 };
 
 TEST(WindowBehaviour, BottomLockedControlsFollowTheHeightOnceOpen) {
   Instructions& w = fw::Implicit<Instructions>();
-  EXPECT_TRUE(w.text.LockBottom());
-  EXPECT_EQ(w.text.Top(), 10) << "the height set as it opened moved it up by 40";
+  EXPECT_EQ(w.text.Top(), 10) << "the layout's sizes moved nothing; the height set as it opened did";
   w.SetSize(640, 500);
   EXPECT_EQ(w.text.Top(), 110);
-  EXPECT_EQ(w.fixed.Top(), 4) << "controls not locked keep their place";
-  EXPECT_EQ(w.text.Left(), 75);
-  EXPECT_EQ(w.text.Height(), 260);
-
   fw::test::DragSize(w, 700, 480);
-  EXPECT_EQ(w.Height(), 480);
   EXPECT_EQ(w.text.Top(), 90) << "the player's resizing moves it too";
   EXPECT_EQ(w.fixed.Top(), 4);
+  EXPECT_EQ(w.text.Height(), 260);
 }
 
 }  // namespace
