@@ -307,7 +307,9 @@ void Window::ShowModal() {
     if (shown) frame.show();
   }
   Show();
+  windows::EnterModal();
   platform::Current().RunModal(*this);
+  windows::LeaveModal();
   modal_ = false;
   if (!closed_) {
     bool shown = frame.isVisible();
@@ -315,8 +317,6 @@ void Window::ShowModal() {
     frame.setWindowModality(Qt::NonModal);
     if (shown) frame.show();
   }
-  // Kept alive while its loop ran, even once closed; now it may go.
-  if (closed_) QTimer::singleShot(0, [] { windows::DestroyClosed(); });
 }
 
 void Window::Hide() { impl_->frame->hide(); }
@@ -376,9 +376,23 @@ struct Entry {
   bool implicit = true;
 };
 std::vector<Entry> gOpen;
-std::vector<std::unique_ptr<Window>> gClosed;
+// A closed window waits here until no handler that may belong to it can still be
+// running: one closed by a handler that then shows a modal window stays until that
+// modal loop has ended and the handler could return.
+struct Closed {
+  std::unique_ptr<Window> window;
+  int modalDepth = 0;  // modal loops running when it closed
+};
+std::vector<Closed> gClosed;
 bool gOpening = false;
+int gModalDepth = 0;
 }  // namespace
+
+void EnterModal() { ++gModalDepth; }
+void LeaveModal() {
+  --gModalDepth;
+  if (!gClosed.empty()) QTimer::singleShot(0, [] { DestroyClosed(); });
+}
 
 void HoldOpening() { gOpening = false; }
 bool OpeningStarted() { return gOpening; }
@@ -416,16 +430,18 @@ Window& Own(std::unique_ptr<Window> w) {
 void Release(Window* w) {
   auto it = std::find_if(gOpen.begin(), gOpen.end(), [&](const Entry& e) { return e.window.get() == w; });
   if (it == gOpen.end()) return;
-  gClosed.push_back(std::move(it->window));
+  gClosed.push_back({std::move(it->window), gModalDepth});
   gOpen.erase(it);
   // Destroyed once the handler that closed it has returned.
   QTimer::singleShot(0, [] { DestroyClosed(); });
 }
 
 void DestroyClosed() {
-  // A window whose ShowModal has not returned yet stays until it has.
-  std::vector<std::unique_ptr<Window>> keep, gone;
-  for (auto& w : gClosed) (w->IsModal() ? keep : gone).push_back(std::move(w));
+  // A window whose ShowModal has not returned yet stays until it has; so does one
+  // closed outside the modal loop that runs now.
+  std::vector<Closed> keep, gone;
+  for (auto& c : gClosed)
+    (c.window->IsModal() || c.modalDepth < gModalDepth ? keep : gone).push_back(std::move(c));
   gClosed = std::move(keep);
   gone.clear();
 }

@@ -35,6 +35,9 @@ bool BlockedByModal(const Window& w);
 // A closed window leaves the list and is destroyed at the next pass.
 void Release(Window* w);
 void DestroyClosed();
+// Around every modal loop: a window closed outside it is not destroyed inside it.
+void EnterModal();
+void LeaveModal();
 void DestroyAll();
 // Windows made before the event loop starts open (and raise Open) only once it does.
 void StartOpening();
