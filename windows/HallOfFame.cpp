@@ -13,14 +13,24 @@ constexpr int kTextSize = 12;     // points
 constexpr int kCaptionSize = 14;  // points
 constexpr int kColumns = 3;       // name, score, date
 
+// A game under way is not replaced by a new one under its sprites: a round running,
+// paused or just ended (its status window still open), or a later round prepared.
+// What is left is a game just ended or aborted, or one not begun.
+// TEMPORARY: until the play window tells its phase, a running or paused round only.
+template <class G>
+bool GameUnderway(const G& g) {
+  if constexpr (requires { g.roundInPlay(); g.phase(); }) {
+    return g.gameRunning || g.roundInPlay() || (g.phase() == G::Phase::Ready && g.round > 1);
+  } else {
+    return g.gameRunning;
+  }
+}
+
 // TEMPORARY: the play window's new-game call, until it has it; a no-op meanwhile.
 template <class G>
 void CallGameStart(G& g, bool allowResume) {
   if constexpr (requires { g.gameStart(allowResume); }) g.gameStart(allowResume);
 }
-
-// A round running or paused must not be replaced by a new game under its sprites.
-bool RoundUnderway(const GameScrn& g) { return g.gameRunning; }
 
 }  // namespace
 
@@ -95,12 +105,15 @@ void HallOfFame::closeBtn_MouseUp(int, int) {
 }
 
 bool HallOfFame::Event_KeyDown(const std::string& key) {
-  if (key == "\r" || key == "\x03") closeAndStartGame();
-  return false;
+  if (key != "\r" && key != "\x03") return false;
+  closeAndStartGame();
+  // The window may be gone by now (a modal window the new game showed let it be
+  // destroyed): nothing else may act on the key in its name.
+  return true;
 }
 
 void HallOfFame::closeAndStartGame() {
   Close();
   GameScrn& g = GameScrn::Instance();
-  if (!RoundUnderway(g)) CallGameStart(g, false);
+  if (!GameUnderway(g)) CallGameStart(g, false);
 }

@@ -16,7 +16,7 @@ class HallOfFame : public fw::Window {
   // added or changed since it was filled.
   void Show();
 
-  // Return or Enter closes the window as its button does.
+  // Return or Enter closes the window as its button does, and is taken.
   bool Event_KeyDown(const std::string& key) override;
 
   // Controls, in tab order.
@@ -32,6 +32,6 @@ class HallOfFame : public fw::Window {
   void closeBtn_MouseUp(int x, int y);
   // The list no longer shows the stored rows.
   bool isStale() const;
-  // Closes the window and prepares a new game, unless a game is under way.
+  // Closes the window and prepares a new game, unless one is under way.
   void closeAndStartGame();
 };

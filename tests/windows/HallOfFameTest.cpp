@@ -45,11 +45,13 @@ class HallOfFameTest : public testing::Test {
     picHolder::initPics();
     for (int i = 0; i < globals::kFameRows; ++i)
       globals::FameList[static_cast<std::size_t>(i)] = "P" + std::to_string(i) + "," + std::to_string(9000 - 1000 * i) + ",3/4/26";
-    globals::gAddedLine = -1;
+    // The play window is always there beneath; what it shows modally is closed unseen.
     fw::test::OnModal([](fw::Window& w) { w.Close(); });
+    GameScrn::Instance();
+    globals::gAddedLine = -1;
   }
 
-  // The play window with a game in progress at this round, not yet started.
+  // The play window with a game at this round, prepared and not yet started.
   GameScrn& PlayAt(int round) {
     GameScrn& g = GameScrn::Instance();
     g.initStartVars();

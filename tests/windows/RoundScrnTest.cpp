@@ -10,6 +10,7 @@
 #include "framework/TestHooks.h"
 #include "game/GameScrn.h"
 #include "shell/globals.h"
+#include "windows/HallOfFame.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ class RoundScrnTest : public testing::Test {
     g.initStartVars();
     g.round = round - 1;
     g.reinit();
+    modalsWithStatusOpen.clear();
     return g;
   }
 
