@@ -16,20 +16,8 @@ constexpr int kColumns = 3;       // name, score, date
 // A game under way is not replaced by a new one under its sprites: a round running,
 // paused or just ended (its status window still open), or a later round prepared.
 // What is left is a game just ended or aborted, or one not begun.
-// TEMPORARY: until the play window tells its phase, a running or paused round only.
-template <class G>
-bool GameUnderway(const G& g) {
-  if constexpr (requires { g.roundInPlay(); g.phase(); }) {
-    return g.gameRunning || g.roundInPlay() || (g.phase() == G::Phase::Ready && g.round > 1);
-  } else {
-    return g.gameRunning;
-  }
-}
-
-// TEMPORARY: the play window's new-game call, until it has it; a no-op meanwhile.
-template <class G>
-void CallGameStart(G& g, bool allowResume) {
-  if constexpr (requires { g.gameStart(allowResume); }) g.gameStart(allowResume);
+bool GameUnderway(const GameScrn& g) {
+  return g.gameRunning || g.roundInPlay() || (g.phase() == GameScrn::Phase::Ready && g.round > 1);
 }
 
 }  // namespace
@@ -115,5 +103,5 @@ bool HallOfFame::Event_KeyDown(const std::string& key) {
 void HallOfFame::closeAndStartGame() {
   Close();
   GameScrn& g = GameScrn::Instance();
-  if (!GameUnderway(g)) CallGameStart(g, false);
+  if (!GameUnderway(g)) g.gameStart(false);
 }

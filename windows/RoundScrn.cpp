@@ -30,16 +30,6 @@ void NumberField(fw::EditField& f, bool (*keyDown)(const std::string&)) {
   f.KeyDown = keyDown;
 }
 
-// TEMPORARY: the play window's game-ending calls, until it has them; a no-op meanwhile.
-template <class G>
-void CallHndlClosingGame(G& g) {
-  if constexpr (requires { g.hndlClosingGame(); }) g.hndlClosingGame();
-}
-template <class G>
-void CallAskSave(G& g) {
-  if constexpr (requires { g.askSave(); }) g.askSave();
-}
-
 }  // namespace
 
 RoundScrn::RoundScrn(int points, int seconds, int level, bool won, bool practice) {
@@ -141,8 +131,8 @@ void RoundScrn::ContBtn_Action() {
 void RoundScrn::EndBtn_Action() {
   Close();
   if (gameOver) {
-    CallHndlClosingGame(GameScrn::Instance());
+    GameScrn::Instance().hndlClosingGame();
   } else if (!wasPractice) {
-    CallAskSave(GameScrn::Instance());
+    GameScrn::Instance().askSave();
   }
 }

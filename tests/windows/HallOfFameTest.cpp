@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/TestHooks.h"
 #include "game/GameScrn.h"
 #include "shell/globals.h"
 #include "shell/media.h"
+#include "windows/RoundScrn.h"
 
 namespace {
 
@@ -187,6 +189,116 @@ TEST_F(HallOfFameTest, CloseReturnAndEnterCloseIt) {
   ReleaseClose(w, 10, 10);
   EXPECT_FALSE(w.IsOpen()) << "released away from the button, it still acts";
   EXPECT_EQ(std::pair(w.closeBtn.Left(), w.closeBtn.Top()), std::pair(120, 246)) << "back in place";
+}
+
+TEST_F(HallOfFameTest, ClosingAfterAnAbortStartsTheNewGameThatWaitedForIt) {
+  savedInfo::isSavedGame = true;
+  for (int way = 0; way < 3; ++way) {
+    GameScrn& g = PlayAt(9);
+    g.hndlRunAction();
+    g.bltCt = 3;
+    globals::gTotScore = 4200;
+    g.hndlAbort();
+    ASSERT_EQ(g.round, 9) << "no new game before the hall of fame has closed";
+    fw::test::Advance(800);
+    auto* w = dynamic_cast<HallOfFame*>(fw::windows::Find(typeid(HallOfFame)));
+    ASSERT_NE(w, nullptr) << "shown by the play window's timer";
+    // Each abort's total goes below the equal ones before it.
+    EXPECT_EQ(w->ListBox1.Cell(5 + way, 1), "4200");
+    EXPECT_EQ(w->ListBox1.ListIndex(), 5 + way);
+    if (way == 0) ReleaseClose(*w, 180, 261);
+    if (way == 1) fw::test::TypeKey(*w, "\r");
+    if (way == 2) fw::test::TypeKey(*w, "\x03");
+    EXPECT_EQ(fw::windows::Find(typeid(HallOfFame)), nullptr);
+    EXPECT_EQ(std::tuple(g.round, g.bltCt, globals::gTotScore), std::tuple(1, 10, 0)) << "way " << way;
+    EXPECT_TRUE(g.runBtn.Visible());
+    fw::test::Advance(1);
+  }
+  EXPECT_TRUE(fw::test::DialogsShown().empty()) << "the saved game is not offered";
+}
+
+TEST_F(HallOfFameTest, ClosingDuringARunningOrPausedRoundLeavesItBe) {
+  GameScrn& g = PlayAt(1);
+  globals::gTotScore = 0;
+  g.hndlRunAction();
+  ASSERT_TRUE(g.gameRunning);
+  // Points, shots and a ball spent in the round so far.
+  g.curScore = 350;
+  g.bltCt = 4;
+  g.ballCt = 1;
+  fw::Ref<fw::Sprite> paddle = g.myPAD;
+  auto untouched = [&] {
+    return g.gameRunning && g.round == 1 && g.curScore == 350 && g.bltCt == 4 && g.ballCt == 1 &&
+           !g.runBtn.Visible() && paddle->IsAttached();
+  };
+  ASSERT_TRUE(fw::test::ChooseMenu("InformationShow"));
+  fw::test::TypeKey(HallOfFame::Instance(), "\r");
+  EXPECT_EQ(fw::windows::Find(typeid(HallOfFame)), nullptr);
+  EXPECT_TRUE(untouched()) << "running";
+
+  g.isPause = true;  // paused: gameRunning stays on
+  ASSERT_TRUE(fw::test::ChooseMenu("InformationShow"));
+  ReleaseClose(HallOfFame::Instance(), 180, 261);
+  EXPECT_TRUE(untouched()) << "paused";
+  EXPECT_TRUE(g.isPause);
+}
+
+TEST_F(HallOfFameTest, ClosingAfterTheRoundEndedLeavesTheGameBe) {
+  GameScrn& g = PlayAt(1);
+  g.hndlRunAction();
+  ASSERT_TRUE(fw::test::ChooseMenu("InformationShow"));
+  g.hndlDone(true);  // the round is won while the list is open
+  fw::test::Advance(2000);
+  ASSERT_FALSE(g.gameRunning);
+  globals::gTotScore = 900;
+  ReleaseClose(HallOfFame::Instance(), 180, 261);
+  EXPECT_EQ(std::pair(g.round, globals::gTotScore), std::pair(1, 900)) << "its status window still open";
+
+  ASSERT_TRUE(fw::test::ChooseMenu("InformationShow"));
+  g.reinit();  // Next Round
+  fw::test::TypeKey(HallOfFame::Instance(), "\r");
+  EXPECT_EQ(std::pair(g.round, globals::gTotScore), std::pair(2, 900)) << "the next round prepared";
+}
+
+TEST_F(HallOfFameTest, ClosingBeforeTheFirstRoundPreparesItAgainAndShowsTheInstructionsOnce) {
+  GameScrn& g = PlayAt(1);
+  g.bltCt = 4;
+  globals::gIsNewPlayer = true;
+  std::vector<std::string> modals;
+  fw::test::OnModal([&](fw::Window& m) {
+    modals.push_back(m.Title());
+    m.Close();
+  });
+  ASSERT_TRUE(fw::test::ChooseMenu("InformationShow"));
+  fw::test::TypeKey(HallOfFame::Instance(), "\r");
+  fw::test::Advance(1);
+  EXPECT_EQ(modals.size(), 1u) << "the instructions, shown modally by the new game";
+  EXPECT_FALSE(globals::gIsNewPlayer);
+  EXPECT_EQ(std::pair(g.round, g.bltCt), std::pair(1, 10));
+}
+
+TEST_F(HallOfFameTest, AGameEndedWhileItIsOpenShowsItsRowThere) {
+  GameScrn& g = PlayAt(1);
+  globals::gCurPlayer = "Ada";
+  ASSERT_TRUE(fw::test::ChooseMenu("InformationShow"));
+  HallOfFame& w = HallOfFame::Instance();
+  w.ListBox1.SetListIndex(8);
+  g.hndlRunAction();
+  g.curScore = 6500;
+  g.ballCt = 0;
+  g.hndlDone(false);
+  fw::test::Advance(2000);
+  RoundScrn* status = nullptr;
+  for (fw::Window* o : fw::windows::All())
+    if (auto* r = dynamic_cast<RoundScrn*>(o)) status = r;
+  ASSERT_NE(status, nullptr);
+  fw::test::TypeKey(*status, "\r");  // End Game, the default after the last ball
+  fw::test::Advance(800);
+  ASSERT_EQ(fw::windows::Find(typeid(HallOfFame)), &w) << "still the one window";
+  EXPECT_EQ(Shown(w)[3][0] + "," + Shown(w)[3][1], "Ada,6500");
+  EXPECT_EQ(Shown(w)[4][1], "6000");
+  EXPECT_EQ(w.ListBox1.ListIndex(), 3);
+  EXPECT_EQ(globals::gAddedLine, -1);
 }
 
 }  // namespace

@@ -283,7 +283,7 @@ TEST_F(RoundScrnTest, NextRoundClosesFirstThenPreparesTheNextRound) {
   RoundScrn& w = Status(1000, 60, 5, true);
   Click(w, w.ContBtn);
   EXPECT_FALSE(StatusOpen());
-  for (bool open : modalsWithStatusOpen) EXPECT_FALSE(open) << "the introduction came after the window closed";
+  EXPECT_EQ(modalsWithStatusOpen, std::vector<bool>{false}) << "the introduction, after the window closed";
   EXPECT_EQ(g.round, 6);
   EXPECT_EQ(g.RndTxt.Text(), "Bonus #1");
 }
@@ -309,6 +309,42 @@ TEST_F(RoundScrnTest, EndGameInAPracticeRoundOnlyCloses) {
   EXPECT_FALSE(StatusOpen());
   EXPECT_EQ(std::pair(g.round, g.ballCt), std::pair(1, 5)) << "nothing called on the play window";
   EXPECT_TRUE(fw::test::DialogsShown().empty());
+}
+
+TEST_F(RoundScrnTest, EndGameAfterALostRoundEndsTheGameIntoTheHallOfFame) {
+  GameScrn& g = PlayAt(4);
+  globals::gTotScore = 7000;
+  globals::gIsNewPlayer = true;  // the new game shows the instructions: after the window closed
+  RoundScrn& w = Status(600, 30, 4, false);
+  fw::test::TypeKey(w, "\r");
+  EXPECT_FALSE(StatusOpen());
+  EXPECT_EQ(modalsWithStatusOpen, std::vector<bool>{false});
+  EXPECT_EQ(globals::FameList[7].substr(0, 9), "Ada,7600,") << "entered above the 7500 row";
+  EXPECT_EQ(std::pair(g.round, globals::gTotScore), std::pair(1, 0)) << "a new game at once";
+  fw::test::Advance(800);
+  EXPECT_NE(fw::windows::Find(typeid(HallOfFame)), nullptr);
+}
+
+TEST_F(RoundScrnTest, EndGameInAGameThatGoesOnAsksToSaveItAfterClosing) {
+  using Pressed = fw::MessageDialog::Pressed;
+  std::vector<bool> asked;
+  Pressed answer = Pressed::Cancel;
+  fw::test::OnDialog([&](const fw::MessageDialog& d) {
+    asked.push_back(StatusOpen());
+    EXPECT_EQ(d.Message, "Save the current game before quitting?");
+    return answer;
+  });
+  GameScrn& g = PlayAt(4);
+  RoundScrn& w = Status(600, 60, 4, true);
+  Click(w, w.EndBtn);
+  EXPECT_EQ(asked, std::vector<bool>{false});
+  EXPECT_EQ(g.round, 5) << "Cancel plays on with the next round";
+
+  answer = Pressed::Alternate;
+  RoundScrn& again = Status(600, 60, 5, true);
+  Click(again, again.EndBtn);
+  EXPECT_EQ(asked.size(), 2u);
+  EXPECT_EQ(std::pair(g.round, globals::gTotScore), std::pair(1, 0)) << "\"Don't Save\": a new game";
 }
 
 }  // namespace
