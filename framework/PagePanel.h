@@ -1,5 +1,5 @@
 // Pages of controls in one place: a control added to a page shows only while its page
-// does, and its own Visible can still hide it there.
+// and the panel do, and its own Visible can still hide it there.
 #pragma once
 
 #include <string_view>

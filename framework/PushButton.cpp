@@ -69,12 +69,6 @@ void PushButton::SetTextSize(int s) {
   ButtonOf(*impl_)->setFont(font);
 }
 
-void PushButton::SetBold(bool b) {
-  QFont font = ButtonOf(*impl_)->font();
-  font.setBold(b);
-  ButtonOf(*impl_)->setFont(font);
-}
-
 bool PressButtonForKey(Window& w, const std::string& key) {
   bool isDefault = key == "\r" || key == "\x03";
   bool isCancel = key == "\x1b";

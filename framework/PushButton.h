@@ -24,7 +24,6 @@ class PushButton : public Control {
   bool Cancel() const { return cancel_; }
   void SetCancel(bool c) { cancel_ = c; }
   void SetTextSize(int s);  // pixels; 0 keeps the system's size
-  void SetBold(bool b);
 
   // The owner's handler: a click, or a key that presses the button.
   std::function<void()> Action;

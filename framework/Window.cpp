@@ -19,11 +19,11 @@
 
 #include "Application.h"
 #include "Menu.h"
+#include "internal/Buttons.h"
 #include "internal/MenuBridge.h"
 #include "internal/Platform.h"
 #include "internal/Pump.h"
 #include "internal/QtBridge.h"
-#include "internal/Buttons.h"
 #include "internal/Windows.h"
 
 namespace fw {

@@ -59,6 +59,10 @@ TEST(PagePanel, OnlyTheShownPageShowsItsControls) {
   w.panel.SetValue(0);
   w.arrows[1].SetVisible(true);
   EXPECT_EQ(Seen(w), (std::array<bool, 3>{true, false, false})) << "showing a control does not show its page";
+  w.panel.SetVisible(false);
+  EXPECT_EQ(Seen(w), (std::array<bool, 3>{false, false, false})) << "a hidden panel hides its pages";
+  w.panel.SetVisible(true);
+  EXPECT_EQ(Seen(w), (std::array<bool, 3>{true, false, false}));
   w.panel.SetValue(3);
   EXPECT_EQ(Seen(w), (std::array<bool, 3>{false, false, false})) << "a page past the last shows nothing";
 }

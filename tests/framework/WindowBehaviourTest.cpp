@@ -2,6 +2,7 @@
 // refused close requests, modal blocking, menu commands and bottom-locked controls.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +26,11 @@ struct Status : fw::Window {
     next.Action = [this] { ++nexts; };
   }
   void Event_Activate() override { ++activations, ClearFocus(); }
-  bool Event_CancelClose() override { return ++cancelAsks, false; }
+  bool Event_CancelClose() override {
+    if (onCancelClose) onCancelClose();
+    return ++cancelAsks, false;
+  }
+  std::function<void()> onCancelClose;
 
   int activations = 0, fieldKeys = 0, nexts = 0, cancelAsks = 0;
   fw::EditField pts{this, "PtsFld", 212, 55, 80, 22};
@@ -46,10 +51,13 @@ TEST(WindowBehaviour, WindowsOfTheirOwnLiveSideBySideAndCloseOnlyThemselves) {
   ASSERT_EQ(fw::windows::All(), std::vector<fw::Window*>{&b});
   EXPECT_EQ(b.pts.Text(), "300");
 
+  // With a close box, the window is asked and closes (and is gone by the next pass).
   b.SetCloseButton(true);
+  int asked = 0;
+  b.onCancelClose = [&] { ++asked; };
   fw::test::ClickCloseBox(b);
-  EXPECT_EQ(b.cancelAsks, 1);
-  EXPECT_FALSE(b.IsOpen());
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(fw::windows::All().empty());
 }
 
 TEST(WindowBehaviour, EachActivationClearsTheFocusSoReturnReachesTheDefaultButton) {
