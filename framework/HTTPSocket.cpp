@@ -10,10 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <chrono>
-#include <map>
-#include <optional>
 #include <thread>
 
 #include "Application.h"
@@ -31,28 +28,6 @@ bool SameLetters(std::string_view a, std::string_view b) {
   return std::ranges::equal(a, b, [](char x, char y) {
     return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
   });
-}
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-// Host (lower case) and port of a routed name.
-using RouteKey = std::pair<std::string, int>;
-std::map<RouteKey, int> gRoutes;
-
-std::optional<RouteKey> ParseHostAndPort(std::string_view text) {
-  int port = kHttpPort;
-  if (auto colon = text.rfind(':'); colon != std::string_view::npos) {
-    std::string_view digits = text.substr(colon + 1);
-    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), port);
-    if (ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
-    text = text.substr(0, colon);
-  }
-  if (text.empty()) return std::nullopt;
-  return RouteKey{Lower(text), port};
 }
 
 // One manager for the process, owned by the application object. A socket must not own
@@ -246,10 +221,11 @@ struct HTTPSocket::Impl {
       Fail(kErrBadAddress, Deletion::Now);
       return;
     }
-    auto route = gRoutes.find(RouteKey{url.host().toLower().toStdString(), url.port(kHttpPort)});
-    if (route != gRoutes.end()) {
-      url.setHost(QStringLiteral("127.0.0.1"));
-      url.setPort(route->second);
+    std::string host = url.host().toLower().toStdString();
+    int port = url.port(kHttpPort);
+    if (auto target = platform::Current().ConnectTarget(host, port); target != std::pair{host, port}) {
+      url.setHost(QString::fromStdString(target.first));
+      url.setPort(target.second);
     }
     QNetworkRequest request(url);
     // Nor a host a redirect points to: a 3xx reply is handed over as it is.
@@ -274,15 +250,5 @@ void HTTPSocket::Get(std::string_view address) { impl_->Start(address); }
 void HTTPSocket::Close() { impl_->Cancel(); }
 
 bool HTTPSocket::IsPending() const { return impl_->pending; }
-
-namespace http_hooks {
-
-void RouteToLocal(std::string_view host, int localPort) {
-  if (auto key = ParseHostAndPort(host)) gRoutes[*key] = localPort;
-}
-
-void ClearRoutes() { gRoutes.clear(); }
-
-}  // namespace http_hooks
 
 }  // namespace fw

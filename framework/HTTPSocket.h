@@ -70,11 +70,4 @@ class HTTPSocket {
   std::unique_ptr<Impl> impl_;
 };
 
-namespace http_hooks {
-// For tests: requests to host (a name with an optional ":port", port 80 when none) go
-// to 127.0.0.1 at localPort instead. The address the handlers see is unchanged.
-void RouteToLocal(std::string_view host, int localPort);
-void ClearRoutes();
-}  // namespace http_hooks
-
 }  // namespace fw

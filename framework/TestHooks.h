@@ -1,6 +1,7 @@
 // What tests use to drive the framework headless: the manual clock and its pump,
 // seeded random, scripted mouse and keys, answers for modal windows and dialogs,
-// caught web addresses and failure reports, and windows rendered to pictures.
+// caught web addresses and failure reports, windows rendered to pictures, and
+// network requests sent to local servers.
 // Built into the zembo_headless library, which the game does not link.
 #pragma once
 
@@ -98,3 +99,14 @@ void OnShown(std::function<void(Window&)> observer);
 void SetResourcesFolder(std::optional<std::filesystem::path> folder);
 
 }  // namespace fw::test
+
+namespace fw::http_hooks {
+// Requests to host (a name with an optional ":port", port 80 when none) go to
+// 127.0.0.1 at localPort instead. The address the handlers see is unchanged.
+void RouteToLocal(std::string_view host, int localPort);
+// Requests to host go to targetHost at targetPort instead (a name that does not
+// resolve, say).
+void RouteTo(std::string_view host, std::string_view targetHost, int targetPort);
+// Every request goes where it was asked to again; fw::test::Reset does this too.
+void ClearRoutes();
+}  // namespace fw::http_hooks

@@ -1,7 +1,8 @@
-// Scripted input shared by the headless platform's parts.
+// What the headless platform's parts share: scripted input and network routes.
 #pragma once
 
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace fw::test {
@@ -9,4 +10,6 @@ namespace fw::test {
 std::optional<std::pair<int, int>> ScriptedMouse();
 // Forgets the scripted pointer and any press in progress.
 void ForgetInput();
+// Where a request for host at port goes: its route, else where it was asked to.
+std::pair<std::string, int> RoutedTarget(const std::string& host, int port);
 }  // namespace fw::test

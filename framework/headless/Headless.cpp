@@ -102,6 +102,10 @@ class HeadlessPlatform final : public platform::Platform {
 
   bool PacesTransfers() const override { return true; }
 
+  std::pair<std::string, int> ConnectTarget(const std::string& host, int port) const override {
+    return RoutedTarget(host, port);
+  }
+
   std::optional<std::filesystem::path> ResourcesFolder() override {
     return gResources ? gResources : platform::ResourcesBesideExecutable();
   }
@@ -179,6 +183,7 @@ void Reset() {
   gURLs.clear();
   gUnhandled.clear();
   gResources.reset();
+  http_hooks::ClearRoutes();
   clock_hooks::SetManualNowUs(0);
   random_hooks::SetSeed(gSeed);
   windows::StartOpening();

@@ -40,6 +40,9 @@ class Platform {
   // Whether a network transfer in flight holds the clock to real time for a
   // while: a clock that jumps would run out its time limit before any reply.
   virtual bool PacesTransfers() const { return false; }
+  // Where a network request for host (lower case) at port connects: the real
+  // platform connects where it was asked to; a headless one may send it elsewhere.
+  virtual std::pair<std::string, int> ConnectTarget(const std::string& host, int port) const { return {host, port}; }
 };
 
 // The platform in use: the real one unless another was installed.

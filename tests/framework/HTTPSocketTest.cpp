@@ -171,6 +171,24 @@ TEST_F(HTTPSocketTest, AnUnresolvableHostIsCode103) {
   ASSERT_TRUE(WaitForAnswer(30s));
   EXPECT_EQ(errors, std::vector<int>{HTTPSocket::kErrHostNotFound});
   EXPECT_EQ(HTTPSocket::kErrHostNotFound, 103);
+
+  // So is a host sent to one that does not resolve, while the address seen stays the same.
+  auto server = Serve([](const std::string&) { return LocalHttpServer::Page(200, "OK", "2.2"); });
+  fw::http_hooks::RouteTo(kHost, "gone.zembo.invalid", 80);
+  errors.clear();
+  socket.Get(Address());
+  ASSERT_TRUE(WaitForAnswer(30s));
+  EXPECT_EQ(errors, std::vector<int>{HTTPSocket::kErrHostNotFound});
+  EXPECT_EQ(server->Connections(), 0);
+}
+
+TEST_F(HTTPSocketTest, AResetForgetsEveryRoute) {
+  auto server = Serve([](const std::string&) { return LocalHttpServer::Page(200, "OK", "2.2"); });
+  fw::test::Reset();
+  socket.Get(Address());
+  ASSERT_TRUE(WaitForAnswer(30s));
+  EXPECT_EQ(errors, std::vector<int>{HTTPSocket::kErrHostNotFound});
+  EXPECT_EQ(server->Connections(), 0);
 }
 
 TEST_F(HTTPSocketTest, AResetConnectionIsLost) {
