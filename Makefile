@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 # Debian packages the build, the tests and the game need.
 PACKAGES := cmake g++ make pkg-config git \
   qt6-base-dev qt6-multimedia-dev libgl-dev zlib1g-dev \
-  libgtest-dev libgmock-dev \
+  libgtest-dev libgmock-dev nlohmann-json3-dev \
   fonts-dejavu-core libqt6multimedia6
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)

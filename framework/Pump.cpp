@@ -7,6 +7,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -30,9 +32,20 @@ void Rearm() {
     gWake->stop();
     return;
   }
-  // Whole milliseconds, rounded up: a wake-up never comes before what it is for.
+  // The platform timer counts whole milliseconds: wake up to one early, and
+  // FinishWait sleeps the rest, so frames start on time rather than up to a
+  // millisecond late.
   std::int64_t waitUs = std::clamp<std::int64_t>(next - NowUs(), 0, std::int64_t{1} << 40);
-  gWake->start(static_cast<int>(std::min<std::int64_t>((waitUs + kUsPerMs - 1) / kUsPerMs, 1 << 30)));
+  gWake->start(static_cast<int>(std::min<std::int64_t>(waitUs / kUsPerMs, 1 << 30)));
+}
+
+// Sleeps until the next item is due when that is less than the timer's
+// granularity away; a sleep this short costs no more than the wake-up itself.
+void FinishWait() {
+  std::int64_t next = NextDue();
+  if (next < 0) return;
+  std::int64_t leftUs = next - NowUs();
+  if (leftUs > 0 && leftUs <= kUsPerMs) std::this_thread::sleep_for(std::chrono::microseconds(leftUs));
 }
 
 }  // namespace
@@ -80,6 +93,7 @@ void StartRealPump() {
   gWake->setSingleShot(true);
   gWake->setTimerType(Qt::PreciseTimer);
   QObject::connect(gWake, &QTimer::timeout, [] {
+    FinishWait();
     RunDue();
     paint::FlushPending();
     Rearm();

@@ -253,6 +253,12 @@ struct SpriteSurface::Impl : Scheduled {
   }
 };
 
+namespace {
+std::uint64_t gSpritesMade = 0;  // sprites are made on the event loop only
+}
+
+std::uint64_t Sprite::NextSerial() { return ++gSpritesMade; }
+
 void Sprite::Close() {
   if (closed_) return;
   closed_ = true;
@@ -333,6 +339,7 @@ std::vector<Ref<Sprite>> SpriteSurface::Sprites() const {
 
 namespace surface_hooks {
 void RunFrame(SpriteSurface& s) { s.surfaceImpl().Fire(); }
+std::uint64_t SpritesMade() { return gSpritesMade; }
 }  // namespace surface_hooks
 
 }  // namespace fw

@@ -40,9 +40,13 @@ class Sprite {
   void Close();
   bool IsClosed() const { return closed_; }
   bool IsAttached() const { return surface_ != nullptr; }
+  // 1, 2, 3 ... in the order the process made its sprites; names a sprite in traces.
+  std::uint64_t Serial() const { return serial_; }
 
  private:
   friend class SpriteSurface;
+  static std::uint64_t NextSerial();
+  std::uint64_t serial_ = NextSerial();
   SpriteSurface* surface_ = nullptr;
   std::uint64_t attachOrder_ = 0;
   bool closed_ = false;
@@ -97,6 +101,8 @@ class SpriteSurface : public Control {
 namespace surface_hooks {
 // Runs one frame of a running surface at once, as the pump would; for benchmarks.
 void RunFrame(SpriteSurface& s);
+// How many sprites the process has made so far (the last Serial given).
+std::uint64_t SpritesMade();
 }  // namespace surface_hooks
 
 }  // namespace fw

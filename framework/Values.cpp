@@ -136,6 +136,7 @@ namespace {
 std::mutex gSeedMutex;
 std::optional<std::uint32_t> gSeed;
 std::uint32_t gSeedIndex = 0;
+std::function<void(int, int, int)> gDrawObserver;
 
 std::uint32_t NextSeed() {
   std::lock_guard lock(gSeedMutex);
@@ -150,13 +151,18 @@ void SetSeed(std::optional<std::uint32_t> seed) {
   gSeed = seed;
   gSeedIndex = 0;
 }
+
+void SetObserver(std::function<void(int lo, int hi, int value)> observer) { gDrawObserver = std::move(observer); }
 }  // namespace random_hooks
 
 Random::Random() : engine_(NextSeed()) {}
 
 int Random::InRange(int lo, int hi) {
+  const int askedLo = lo, askedHi = hi;
   if (hi < lo) std::swap(lo, hi);
-  return std::uniform_int_distribution<int>(lo, hi)(engine_);
+  const int value = std::uniform_int_distribution<int>(lo, hi)(engine_);
+  if (gDrawObserver) gDrawObserver(askedLo, askedHi, value);
+  return value;
 }
 
 }  // namespace fw

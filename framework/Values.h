@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <random>
 #include <string>
@@ -60,6 +61,9 @@ class Random {
 namespace random_hooks {
 // Every Random made afterwards starts from this seed (plus its creation index).
 void SetSeed(std::optional<std::uint32_t> seed);
+// Sees every InRange draw (its arguments as given, and the result); none to stop.
+// Set it on the event loop's thread while no other thread draws.
+void SetObserver(std::function<void(int lo, int hi, int value)> observer);
 }
 
 }  // namespace fw

@@ -1,0 +1,65 @@
+// A replay scenario: how the play window is prepared and which inputs, clicks
+// and snapshots come at which tick, read from its JSON text and checked.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace replay {
+
+inline constexpr std::int64_t kMaxTicks = 10LL * 60 * 60 * 60;  // ticks: ten hours of 1/60 s
+inline constexpr int kMaxMouseX = 32000;                         // pixels either side of the field
+inline constexpr int kMaxBullets = 20;                           // the game's own limits
+inline constexpr int kMaxBalls = 7;
+
+struct MouseAt {
+  std::int64_t tick = 0;
+  int x = 0;
+};
+
+struct KeyAt {
+  std::int64_t tick = 0;
+  int keyCode = 0;  // 35 P, 49 space, 8 C
+  bool down = false;
+};
+
+struct ClickAt {
+  std::int64_t tick = 0;
+  std::string control;
+};
+
+struct SnapshotAt {
+  std::int64_t tick = 0;
+  std::filesystem::path file;
+};
+
+struct Scenario {
+  std::uint32_t seed = 1;
+  int difficulty = 1;  // 0 Easy, 1 Medium, 2 Hard
+  int round = 1;       // internal round 1..17
+  std::optional<int> bltCt;
+  std::optional<int> ballCt;
+  std::int64_t ticks = 0;
+  // Each list in tick order; entries of one tick keep the order they were given in.
+  std::vector<MouseAt> mouse;
+  std::vector<KeyAt> keys;
+  std::vector<ClickAt> clicks;
+  std::vector<SnapshotAt> snapshots;
+};
+
+struct ScenarioError {
+  std::string message;  // one line, saying which key is wrong and why
+};
+
+using ParsedScenario = std::variant<Scenario, ScenarioError>;
+
+ParsedScenario ParseScenario(std::string_view json);
+// Reads and parses the file; an unreadable file is an error like any other.
+ParsedScenario LoadScenario(const std::filesystem::path& file);
+
+}  // namespace replay
