@@ -11,13 +11,6 @@ constexpr int kSelectAll = 255;  // characters: longer than any name the field t
 constexpr char kReturn = '\r';
 constexpr char kEnter = '\x03';
 
-// TEMPORARY: the play window's game flow is still on its way; until GameScrn has
-// gameStart this does nothing. Replace with GameScrn::Instance().gameStart(...) then.
-template <class Play>
-void StartGame(bool allowResume) {
-  if constexpr (requires(Play& p) { p.gameStart(allowResume); }) Play::Instance().gameStart(allowResume);
-}
-
 }  // namespace
 
 getCurPl::getCurPl() { Layout(); }
@@ -71,5 +64,5 @@ void getCurPl::acceptBtn_MouseUp(int, int) {
   acceptBtn.Unpress();
   globals::gCurPlayer = EditField1.Text();
   Close();
-  StartGame<GameScrn>(true);
+  GameScrn::Instance().gameStart(true);
 }

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "framework/TestHooks.h"
 #include "game/BonusRd.h"
+#include "game/GameScrn.h"
 #include "shell/globals.h"
 #include "shell/media.h"
 
@@ -39,7 +41,7 @@ class BonusStartScrnTest : public testing::Test {
     face_->Graphics().FillRect(0, 0, 120, 30);
     picHolder::gAquaLg = face_;
   }
-  void TearDown() override { BonusRd::bonusRndCt = 0; }
+  void TearDown() override { BonusRd::Reset(); }
 
   static bonusStartScrn& Open(int counter) {
     BonusRd::bonusRndCt = counter;
@@ -142,6 +144,34 @@ TEST_F(BonusStartScrnTest, ShownModallyOnlyBeginClosesIt) {
   bonusStartScrn::Instance().ShowModal();
   EXPECT_FALSE(Showing());
   EXPECT_EQ(BonusRd::bonusRndCt, 0);
+}
+
+TEST_F(BonusStartScrnTest, ThePlayWindowShowsItUntilTheBoxIsTicked) {
+  std::vector<int> shown;  // the counter each showing found
+  bool tick = false;
+  fw::test::OnModal([&](fw::Window& m) {
+    auto* w = dynamic_cast<bonusStartScrn*>(&m);
+    if (!w) return m.Close();  // the player's name is not asked for here
+    fw::test::Advance(1);
+    shown.push_back(BonusRd::bonusRndCt);
+    if (tick) ClickBox(*w);
+    Begin(*w);
+  });
+  fw::test::SetResourcesFolder(ZEMBO_MEDIA_DIR);
+  globals::gR = fw::New<fw::Random>();
+  GameScrn& play = GameScrn::Instance();
+  play.round = 5;
+  while (play.round < 14) play.reinit();
+  EXPECT_EQ(shown, (std::vector<int>{1, 2, 3})) << "both bonus rounds, then the rule once";
+
+  tick = true;
+  play.round = 11;
+  play.reinit();
+  play.reinit();
+  play.round = 5;
+  play.reinit();
+  EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 2})) << "ticked at Bonus #2: no rule page, no Bonus #1";
+  EXPECT_TRUE(globals::gNoShowBScrn);
 }
 
 }  // namespace

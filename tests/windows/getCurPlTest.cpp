@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/TestHooks.h"
+#include "game/GameScrn.h"
 #include "shell/app.h"
 #include "shell/globals.h"
 #include "shell/media.h"
@@ -17,11 +18,20 @@ constexpr fw::Color kFace = fw::RGB(0, 150, 60);
 
 class GetCurPlTest : public testing::Test {
  protected:
+  // The play window is open behind, as in the game, after its first showing of this
+  // window was accepted unchanged; later answers close any other window (the instructions).
   void SetUp() override {
+    fw::test::SetResourcesFolder(ZEMBO_MEDIA_DIR);
+    picHolder::initPics();
+    globals::gR = fw::New<fw::Random>();
+    globals::gCurPlayer = "Maurice";
+    fw::test::OnModal([](fw::Window& m) { Accept(static_cast<getCurPl&>(m)); });
+    play_ = &GameScrn::Instance();
+    fw::test::OnModal([this](fw::Window& m) { ++instructions_, m.Close(); });
+
     face_->Graphics().SetForeColor(kFace);
     face_->Graphics().FillRect(0, 0, 120, 30);
     picHolder::gAquaLg = face_;
-    globals::gCurPlayer = "Maurice";
   }
   static getCurPl& Open() {
     getCurPl& w = getCurPl::Instance();
@@ -42,6 +52,8 @@ class GetCurPlTest : public testing::Test {
 
   fw::Ref<fw::Picture> face_ = fw::New<fw::Picture>(120, 30);
   app app_;
+  GameScrn* play_ = nullptr;
+  int instructions_ = 0;
 };
 
 bool IsHeading(fw::Color c) { return c.r > 120 && c.g < 60 && c.b > 160; }
@@ -89,10 +101,11 @@ TEST_F(GetCurPlTest, AKeyTypedAndDeletedStillSetsBothFlags) {
   w.EditField1.SetSelStart(7);  // the insertion point after the name, as a click there puts it
   Type(w, "x");
   fw::test::TypeKey(w, "\x08");
-  Accept(w);
-  EXPECT_EQ(globals::gCurPlayer, "Maurice");
   EXPECT_TRUE(App().isDirty);
   EXPECT_TRUE(globals::gIsNewPlayer);
+  Accept(w);
+  EXPECT_EQ(globals::gCurPlayer, "Maurice");
+  EXPECT_EQ(instructions_, 1) << "the game starts with the instructions for a new player";
 }
 
 TEST_F(GetCurPlTest, ReturnEnterAndTheCloseBoxChangeNothing) {
@@ -111,11 +124,12 @@ TEST_F(GetCurPlTest, ReturnEnterAndTheCloseBoxChangeNothing) {
 TEST_F(GetCurPlTest, ShownModallyEmptyAndBlankNamesAreStoredAsTyped) {
   std::string keys;
   fw::test::OnModal([&](fw::Window& shown) {
-    auto& w = static_cast<getCurPl&>(shown);
+    auto* w = dynamic_cast<getCurPl*>(&shown);
+    if (!w) return shown.Close();
     fw::test::Advance(1);
-    fw::test::TypeKey(w, "\x08");
-    Type(w, keys);
-    Accept(w);
+    fw::test::TypeKey(*w, "\x08");
+    Type(*w, keys);
+    Accept(*w);
   });
   getCurPl::Instance().ShowModal();
   EXPECT_EQ(globals::gCurPlayer, "");
@@ -129,6 +143,40 @@ TEST_F(GetCurPlTest, TheNameStopsAtTheLimitOnAWholeCharacter) {
   for (int i = 0; i < 300; ++i) fw::test::TypeKey(w, "\xE2\x82\xAC");  // three bytes each
   Accept(w);
   EXPECT_EQ(globals::gCurPlayer.size(), 3u * globals::kMaxNameChars);
+}
+
+TEST_F(GetCurPlTest, AcceptStartsAGameOfferingTheSavedGameFirst) {
+  std::string name = "Ola";
+  fw::test::OnModal([&](fw::Window& m) {
+    auto* w = dynamic_cast<getCurPl*>(&m);
+    if (!w) return ++instructions_, m.Close();
+    fw::test::Advance(1);
+    Type(*w, name);
+    Accept(*w);
+  });
+  fw::test::OnDialog([](const fw::MessageDialog&) {
+    fw::Window* asker = fw::windows::Find(typeid(getCurPl));
+    EXPECT_TRUE(!asker || !asker->IsOpen()) << "closed before the game starts";
+    return fw::MessageDialog::Pressed::Cancel;
+  });
+  savedInfo::isSavedGame = true;
+  play_->bltCt = 3;
+  ASSERT_TRUE(fw::test::ChooseMenu("FileNewPlayer"));
+  EXPECT_EQ(globals::gCurPlayer, "Ola");
+  ASSERT_EQ(fw::test::DialogsShown().size(), 1u) << "the saved game is offered";
+  EXPECT_EQ(play_->bltCt, 10) << "declined, so a new game";
+  EXPECT_EQ(play_->round, 1);
+  EXPECT_EQ(instructions_, 0) << "the declined saved game still exists";
+
+  savedInfo::isSavedGame = false;
+  play_->bltCt = 3;
+  name = "Kim";
+  ASSERT_TRUE(fw::test::ChooseMenu("FileNewPlayer"));
+  EXPECT_EQ(globals::gCurPlayer, "Kim");
+  EXPECT_EQ(fw::test::DialogsShown().size(), 1u) << "nothing to resume, nothing asked";
+  EXPECT_EQ(play_->bltCt, 10);
+  EXPECT_EQ(instructions_, 1) << "the new player gets the instructions once";
+  EXPECT_FALSE(globals::gIsNewPlayer);
 }
 
 }  // namespace
