@@ -111,6 +111,8 @@ struct Window::Impl {
 namespace {
 
 std::uint64_t gFrontStamps = 0;
+// Windows whose Event_Open is running, innermost last.
+std::vector<Window*> gOpening;
 
 // Once the window has opened, controls locked to the bottom edge move with every change
 // of its height; before that their places are the layout's own.
@@ -252,7 +254,13 @@ void Window::OpenNow() {
   if (opened_ || !windows::OpeningStarted()) return;
   opened_ = true;
   for (Control* c : controls_) Guard([&] { c->RaiseOpen(); });
+  gOpening.push_back(this);
   Guard([&] { Event_Open(); });
+  gOpening.erase(std::find(gOpening.begin(), gOpening.end(), this));
+  ShowAfterOpen();
+}
+
+void Window::ShowAfterOpen() {
   // After the Open handlers, so that what the controls draw has been set up.
   for (Control* c : controls_) Guard([&] { c->DrawFirstContent(); });
   if (visibleOnOpen_ && !closed_) Show();
@@ -285,6 +293,9 @@ void Window::Show() {
 
 void Window::ShowModal() {
   if (closed_) return;
+  // A window that shows a modal one while it opens is on screen beneath it.
+  for (Window* opener : std::vector<Window*>(gOpening))
+    if (opener != this) opener->ShowAfterOpen();
   modal_ = true;
   // The platform takes a window's modality only as it shows: a window already on screen
   // (an implicit instance shows as it opens) is hidden for a moment.

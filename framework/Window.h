@@ -96,6 +96,8 @@ class Window {
   friend struct internal::WindowAccess;
   // Raises the Open handlers, gives the controls their first content and shows the window (once).
   void OpenNow();
+  // The controls' first content, then the window on screen if it shows as it opens.
+  void ShowAfterOpen();
 
   std::unique_ptr<Impl> impl_;
   std::vector<Control*> controls_;

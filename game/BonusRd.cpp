@@ -53,6 +53,12 @@ void myReinit() {
   myTotBubs = 0;
 }
 
+void abandon() {
+  for (auto& b : tmpBubble)
+    if (b) b->Close();
+  myReinit();
+}
+
 void Reset() {
   myReinit();
   bonusRndCt = 0;

@@ -26,6 +26,9 @@ void initBonusBub();
 void bonusNextEv();
 void bustBoBub();
 void myReinit();
+// An abandoned round: its purple bubbles leave the surface and the counters start
+// again, so that the next Bonus #1 begins as the first did.
+void abandon();
 
 // Everything back to the program's start, bubbles let go (tests run many games).
 void Reset();

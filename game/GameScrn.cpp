@@ -4,10 +4,20 @@
 
 #include "framework/Application.h"
 #include "framework/Clock.h"
+#include "framework/Menu.h"
+#include "framework/MessageDialog.h"
 #include "game/BonusRd.h"
 #include "shell/Menu.h"
+#include "shell/app.h"
 #include "shell/globals.h"
 #include "shell/media.h"
+#include "windows/HallOfFame.h"
+#include "windows/Instr2Scrn.h"
+#include "windows/RoundScrn.h"
+#include "windows/aboutScrn.h"
+#include "windows/bonusStartScrn.h"
+#include "windows/checkVersScrn.h"
+#include "windows/getCurPl.h"
 
 namespace {
 
@@ -23,11 +33,23 @@ constexpr int kPointsPerChain = 100;  // times the chain length
 constexpr int kGaugeRowsPerBullet = 10;
 constexpr int kGaugeHeight = 200;     // pixels
 constexpr int kBonusSeconds = 61;     // tells the status window: no time bonus
+constexpr int kGameOverRound = 18;    // the internal round after the last one
+constexpr int kStartBullets = 10;
+constexpr int kStartBalls = 2;        // spare balls besides the one in play
+constexpr int kLateRulePage = 3;      // the bonus counter's value that announces the late-game rule
+constexpr int kHardest = 2;           // difficulty 0 Easy .. 2 Hard
 
-fw::Application* App() { return fw::CurrentApp(); }
+fw::Application* CurApp() { return fw::CurrentApp(); }
+
+// The game's application object, when it is the one running (tests may run a bare one).
+app* TheApp() { return dynamic_cast<app*>(CurApp()); }
+
+void MarkDirty() {
+  if (app* a = TheApp()) a->isDirty = true;
+}
 
 void SetPointer(const fw::MouseCursor* c) {
-  if (fw::Application* a = App()) a->SetMouseCursor(c);
+  if (fw::Application* a = CurApp()) a->SetMouseCursor(c);
 }
 
 int Channel(double v) { return std::clamp(static_cast<int>(v), 0, 255); }
@@ -51,7 +73,10 @@ GameScrn::ballCnvArray::ballCnvArray(GameScrn* owner) {
   }
 }
 
-GameScrn::GameScrn() { Layout(); }
+GameScrn::GameScrn() {
+  Layout();
+  AddMenuHandlers();
+}
 
 GameScrn::~GameScrn() = default;
 
@@ -97,7 +122,7 @@ void GameScrn::Layout() {
 }
 
 bool GameScrn::Event_CancelClose() {
-  if (fw::Application* a = App()) a->Quit();
+  if (fw::Application* a = CurApp()) a->Quit();
   return true;
 }
 
@@ -107,37 +132,39 @@ void GameScrn::Event_Open() {
   media::Play(&pop);
   globals::gAddedLine = -1;
   setSpeedMenu(1);
-  standInForPlayerWindow();
+  getCurPl::Instance().ShowModal();
 }
 
-void GameScrn::setSpeedMenu(int level) {
-  globals::gDiffFactor = level;
-  globals::gSpeed = level;
-  if (level < 0 || level > 2) return;
-  static constexpr std::array<std::string_view, 3> kItems = {"GameSpeedSlow", "GameSpeedMedium", "GameSpeedFast"};
-  fw::MenuBar* bar = GetMenuBar();
-  if (!bar) return;
-  fw::ForEachItem(*bar, [&](fw::MenuItem& item) {
-    for (int i = 0; i < 3; ++i)
-      if (item.Name() == kItems[static_cast<std::size_t>(i)]) item.SetChecked(i == level);
-  });
+void GameScrn::gameStart(bool allowResume) {
+  if (savedInfo::isSavedGame && allowResume) {
+    askResume();
+  } else {
+    initStartVars();
+  }
+  reinit();
+  if (globals::gIsNewPlayer && !savedInfo::isSavedGame) {
+    globals::gIsNewPlayer = false;
+    Instr2Scrn::Instance().ShowModal();
+  }
 }
 
 void GameScrn::initStartVars() {
   round = 0;
   globals::gTotScore = 0;
-  bltCt = 10;
-  ballCt = 2;
+  bltCt = kStartBullets;
+  ballCt = kStartBalls;
   rainCt = 0;
   gameOver = false;
 }
 
 void GameScrn::reinit() {
   ++round;
-  if (round == 18) {
-    standInForClosingGame();
+  if (round == kGameOverRound) {
+    hndlClosingGame();
   } else {
     RndTxt.SetText(setRound());
+    bool lateRuleDue = !isBonusRnd && BonusRd::bonusRndCt == kLateRulePage;
+    if (!globals::gNoShowBScrn && (isBonusRnd || lateRuleDue)) bonusStartScrn::Instance().ShowModal();
     prohibitShot = false;
   }
   scoreMult = 0;
@@ -155,6 +182,7 @@ void GameScrn::reinit() {
   runBtn.Refresh(true);
   runBtn.SetVisible(true);
   pauseInfo.SetText("Click to Start");
+  phase_ = Phase::Ready;
 }
 
 std::string GameScrn::setRound() {
@@ -169,7 +197,7 @@ std::string GameScrn::setRound() {
     BonusRd::bonusRndCt = 2;
     return "Bonus #2";
   }
-  if (round == 13) BonusRd::bonusRndCt = 3;
+  if (round == 13) BonusRd::bonusRndCt = kLateRulePage;
   isBonusRnd = false;
   return "Round #" + fw::Str(round - offset);
 }
@@ -197,26 +225,97 @@ void GameScrn::roundTimer_Action() {
   gameCleanup();
   roundTimer.SetMode(fw::Timer::kOff);
   SetPointer(fw::Cursors::StandardPointer());
-  standInForStatusWindow({curScore, lastTime, round, isWinner, isPractice == 1});
+  openStatusWindow({curScore, lastTime, round, isWinner, isPractice == 1});
+  if (isPractice == 1) hndlAbort();
 }
 
-// The hall-of-fame window will be shown here.
-void GameScrn::showTimer_Action() { showTimer.SetMode(fw::Timer::kOff); }
-
-void GameScrn::standInForPlayerWindow() {
-  initStartVars();
-  reinit();
-}
-
-void GameScrn::standInForStatusWindow(const RoundResult& result) {
+void GameScrn::openStatusWindow(const RoundResult& result) {
   lastResult = result;
-  if (gameOver) initStartVars();
-  reinit();
+  fw::Open<RoundScrn>(result.points, result.seconds, result.level, result.won, result.practice);
 }
 
-void GameScrn::standInForClosingGame() {
-  initStartVars();
-  reinit();
+void GameScrn::showTimer_Action() {
+  HallOfFame::Instance().Show();
+  showTimer.SetMode(fw::Timer::kOff);
+}
+
+void GameScrn::hndlClosingGame() {
+  if (checkScore()) showTimer.SetMode(fw::Timer::kSingle);
+  gameStart(false);
+}
+
+void GameScrn::abandonRound() {
+  mySS.Stop();
+  roundTimer.SetMode(fw::Timer::kOff);
+  isPause = false;
+  gameRunning = false;
+  isBonusRnd = false;
+  SetPointer(fw::Cursors::StandardPointer());
+  gameCleanup();
+  ctDown = 0;
+  needBall = false;
+  BonusRd::abandon();
+  runBtn.SetVisible(false);
+  phase_ = Phase::Idle;
+}
+
+void GameScrn::hndlAbort() {
+  abandonRound();
+  if (isPractice > 0) {
+    isPractice = 0;
+    gameStart(false);
+  } else if (checkScore()) {
+    // The hall-of-fame window starts the next game when it closes.
+    showTimer.SetMode(fw::Timer::kSingle);
+  } else {
+    gameStart(false);
+  }
+}
+
+void GameScrn::confirmAbort() {
+  // Nothing may move, let alone end, while the player makes up their mind.
+  bool wasRunning = gameRunning && !isPause && mySS.IsRunning();
+  if (wasRunning) {
+    mySS.Stop();
+    SetPointer(fw::Cursors::StandardPointer());
+  }
+  fw::MessageDialog d;
+  d.Icon = 1;
+  d.Message = "Are you sure you want to quit the current game?";
+  d.Explanation = "The game will NOT be saved.";
+  d.ActionButton.Caption = "Abort Game";
+  d.CancelButton.Visible = true;
+  if (d.ShowModal() == fw::MessageDialog::Pressed::Action) {
+    hndlAbort();
+  } else if (wasRunning) {
+    SetPointer(HidCurs());
+    stlFocus.SetFocus();
+    lastX = MouseX();
+    mySS.Run();
+  }
+}
+
+void GameScrn::askSave() {
+  fw::MessageDialog d;
+  d.Icon = 1;
+  d.Message = "Save the current game before quitting?";
+  d.Explanation = "Click 'Cancel' to continue playing.";
+  d.ActionButton.Caption = "Save Game";
+  d.AlternateActionButton = {"Don't Save", true, false};
+  d.CancelButton.Visible = true;
+  switch (d.ShowModal()) {
+    case fw::MessageDialog::Pressed::Action:
+      saveInfo(false);
+      gameStart(false);
+      break;
+    case fw::MessageDialog::Pressed::Alternate:
+      gameStart(false);
+      break;
+    default:
+      // Dismissed any other way, the question was not answered: play on.
+      reinit();
+      break;
+  }
 }
 
 void GameScrn::endRound() {
@@ -224,10 +323,238 @@ void GameScrn::endRound() {
   runBtn.SetVisible(false);
 }
 
+// ---- Saved game and hall-of-fame entry ----
+
+void GameScrn::saveInfo(bool fromMenu) {
+  savedInfo::isSavedGame = true;
+  savedInfo::svRound = fromMenu ? round - 1 : round;
+  savedInfo::svTotScore = globals::gTotScore;
+  savedInfo::svBltCt = bltCt;
+  savedInfo::svBallCt = ballCt;
+  savedInfo::svDiffLev = globals::gDiffFactor;
+  app* a = TheApp();
+  if (a && a->writeFile()) {
+    fw::MsgBox("The current game has been saved.");
+    return;
+  }
+  // Kept in memory: the next save, or the write at quit, tries again.
+  if (a) a->isDirty = true;
+  fw::MsgBox("The current game could not be saved.");
+}
+
+void GameScrn::askResume() {
+  fw::MessageDialog d;
+  d.Icon = 1;
+  d.Message = "Resume the saved game?";
+  d.Explanation = "Click 'Cancel' to play a NEW game";
+  d.ActionButton.Caption = "Resume";
+  d.CancelButton.Visible = true;
+  if (d.ShowModal() != fw::MessageDialog::Pressed::Action) {
+    // Dismissed any other way too: a game needs its values.
+    initStartVars();
+    return;
+  }
+  // A damaged data file must still give a round that can be prepared and played.
+  round = std::clamp(savedInfo::svRound, 0, kGameOverRound - 2);
+  globals::gTotScore = savedInfo::svTotScore;
+  bltCt = std::clamp(savedInfo::svBltCt, 0, game::kMaxBullets);
+  ballCt = std::clamp(savedInfo::svBallCt, 0, game::kBallCanvases);
+  setSpeedMenu(std::clamp(savedInfo::svDiffLev, 0, kHardest));
+  savedInfo::isSavedGame = false;
+  MarkDirty();
+}
+
+bool GameScrn::checkScore() {
+  auto scoreOf = [](int row) { return FameRow::Parse(globals::FameList[static_cast<std::size_t>(row)]).Score(); };
+  int total = globals::gTotScore;
+  int last = static_cast<int>(scoreOf(globals::kFameRows - 1));
+  if (!(last < total)) return false;
+  std::string row = FameRow::For(globals::gCurPlayer, total, fw::Date::Today().ShortDate()).Text();
+  // One pass from the bottom, with nothing else running, so no one sees the table half shifted.
+  for (int i = globals::kFameRows - 1;;) {
+    --i;
+    auto at = [](int k) -> std::string& { return globals::FameList[static_cast<std::size_t>(k)]; };
+    if (scoreOf(i) < total) {
+      at(i + 1) = at(i);
+    } else {
+      at(i + 1) = row;
+      globals::gAddedLine = i + 1;
+      break;
+    }
+    if (i == 0) {
+      at(0) = row;
+      globals::gAddedLine = 0;
+      break;
+    }
+  }
+  MarkDirty();
+  return true;
+}
+
+void GameScrn::resetScores() {
+  fw::MessageDialog d;
+  d.Icon = 1;
+  d.Message = "Are you sure you want to clear all of the High Scores?";
+  d.Explanation = "All scores will be set to 0";
+  d.ActionButton.Caption = "Clear";
+  d.CancelButton.Visible = true;
+  if (d.ShowModal() != fw::MessageDialog::Pressed::Action) return;
+  std::string today = fw::Date::Today().ShortDate();
+  for (std::string& row : globals::FameList) row = "Nobody,000," + today;
+  // The cleared table reaches the data file at quit.
+  MarkDirty();
+}
+
+// ---- Menus ----
+
+void GameScrn::AddMenuHandlers() {
+  AddMenuHandler("FileNewPlayer", [this] { return _FileNewPlayer_Action(); });
+  AddMenuHandler("InformationInstructions", [this] { return _InformationInstructions_Action(); });
+  AddMenuHandler("FileAbortGame", [this] { return _FileAbortGame_Action(); });
+  AddMenuHandler("InformationShow", [this] { return _InformationShow_Action(); });
+  AddMenuHandler("InformationClear", [this] { return _InformationClear_Action(); });
+  AddMenuHandler("AppleAboutZembo", [this] { return _AppleAboutZembo_Action(); });
+  AddMenuHandler("PracticeBonus1", [this] { return _PracticeBonus1_Action(); });
+  AddMenuHandler("PracticeBonus2", [this] { return _PracticeBonus2_Action(); });
+  AddMenuHandler("PracticeRound7", [this] { return _PracticeRound7_Action(); });
+  AddMenuHandler("GameSpeedFast", [this] { return _GameSpeedFast_Action(); });
+  AddMenuHandler("GameSpeedMedium", [this] { return _GameSpeedMedium_Action(); });
+  AddMenuHandler("GameSpeedSlow", [this] { return _GameSpeedSlow_Action(); });
+  AddMenuHandler("InformationCheckVersion", [this] { return _InformationCheckVersion_Action(); });
+  AddMenuHandler("FileSaveGame", [this] { return _FileSaveGame_Action(); });
+}
+
+void GameScrn::enableItem(std::string_view name, bool enabled) {
+  fw::MenuBar* bar = GetMenuBar();
+  if (!bar) return;
+  fw::ForEachItem(*bar, [&](fw::MenuItem& item) {
+    if (item.Name() == name) item.SetEnabled(enabled);
+  });
+}
+
+void GameScrn::Event_EnableMenuItems() {
+  if (round != 1) {
+    enableItem("InformationShow", false);
+    enableItem("FileNewPlayer", false);
+    enableItem("InformationPractice", false);
+  }
+  if (!gameRunning) {
+    enableItem("FileAbortGame", false);
+    // Only while a round of a real game waits for its start: from a round's end until
+    // its status window is answered the total already holds the round that round - 1
+    // would name as not yet played, and a practice round is no game to keep.
+    enableItem("FileSaveGame", round > 1 && phase_ == Phase::Ready && isPractice == 0);
+  } else {
+    enableItem("FileAbortGame", true);
+    enableItem("InformationPractice", false);
+    enableItem("FileSaveGame", false);
+  }
+  // From a round's end until its status window is answered the game is neither new nor
+  // running: another game or a practice round under that window would inherit its buttons.
+  if (phase_ == Phase::InPlay && !gameRunning) {
+    enableItem("FileNewPlayer", false);
+    enableItem("InformationPractice", false);
+  }
+}
+
+void GameScrn::setSpeedMenu(int level) {
+  globals::gDiffFactor = level;
+  globals::gSpeed = level;
+  if (level < 0 || level > 2) return;
+  static constexpr std::array<std::string_view, 3> kItems = {"GameSpeedSlow", "GameSpeedMedium", "GameSpeedFast"};
+  fw::MenuBar* bar = GetMenuBar();
+  if (!bar) return;
+  fw::ForEachItem(*bar, [&](fw::MenuItem& item) {
+    for (int i = 0; i < 3; ++i)
+      if (item.Name() == kItems[static_cast<std::size_t>(i)]) item.SetChecked(i == level);
+  });
+}
+
+bool GameScrn::_FileNewPlayer_Action() {
+  // The game about to be replaced must not keep running under the new one.
+  if (phase_ == Phase::InPlay) abandonRound();
+  getCurPl::Instance().ShowModal();
+  return false;
+}
+
+bool GameScrn::_InformationInstructions_Action() {
+  Instr2Scrn::Instance().Show();
+  return false;
+}
+
+bool GameScrn::_FileAbortGame_Action() {
+  confirmAbort();
+  return false;
+}
+
+bool GameScrn::_InformationShow_Action() {
+  HallOfFame::Instance().Show();
+  return false;
+}
+
+bool GameScrn::_InformationClear_Action() {
+  resetScores();
+  return false;
+}
+
+bool GameScrn::_AppleAboutZembo_Action() {
+  fw::Open<aboutScrn>().ShowModal();
+  return false;
+}
+
+bool GameScrn::_PracticeBonus1_Action() {
+  isPractice = 1;
+  round = 5;
+  reinit();
+  runBtn.SetVisible(true);
+  return false;
+}
+
+bool GameScrn::_PracticeBonus2_Action() {
+  isPractice = 1;
+  round = 11;
+  reinit();
+  runBtn.SetVisible(true);
+  return false;
+}
+
+bool GameScrn::_PracticeRound7_Action() {
+  isPractice = 1;
+  round = 7;
+  reinit();
+  return false;
+}
+
+bool GameScrn::_GameSpeedFast_Action() {
+  setSpeedMenu(2);
+  return false;
+}
+
+bool GameScrn::_GameSpeedMedium_Action() {
+  setSpeedMenu(1);
+  return false;
+}
+
+bool GameScrn::_GameSpeedSlow_Action() {
+  setSpeedMenu(0);
+  return false;
+}
+
+bool GameScrn::_InformationCheckVersion_Action() {
+  checkVersScrn::Instance().Show();
+  return false;
+}
+
+bool GameScrn::_FileSaveGame_Action() {
+  saveInfo(true);
+  return false;
+}
+
 // ---- Round start and frame loop ----
 
 void GameScrn::hndlRunAction() {
-  if (roundEnded()) return;
+  // Only a prepared round starts, and only a paused one resumes.
+  if (roundEnded() || phase_ == Phase::Idle) return;
   if (!isPause) {
     // Nothing of an earlier round's countdown carries into this one.
     needBall = false;
@@ -253,6 +580,7 @@ void GameScrn::hndlRunAction() {
       setPAD();
     }
     gameRunning = true;
+    phase_ = Phase::InPlay;
   }
   // A resume keeps gameRunning as it was: a won round paused in its run-on still ends.
   isPause = false;
@@ -598,9 +926,10 @@ void GameScrn::hndlBonusDone(int n) {
   }
   BonusRd::myReinit();
   endRound();
-  standInForStatusWindow({curScore, kBonusSeconds, -1, true, isPractice == 1});
+  openStatusWindow({curScore, kBonusSeconds, -1, true, isPractice == 1});
   SetPointer(fw::Cursors::StandardPointer());
   gameRunning = false;
+  if (isPractice == 1) hndlAbort();
 }
 
 // ---- Side panels and the run button ----

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/SpriteSurface.h"
@@ -39,6 +40,7 @@ class GameScrn : public fw::Window {
   // Closing the play window quits the game.
   bool Event_CancelClose() override;
   void Event_Open() override;
+  void Event_EnableMenuItems() override;
 
   // The state of the game in progress.
   fw::Ref<ball> redBall;
@@ -128,6 +130,7 @@ class GameScrn : public fw::Window {
   void hndlBonusDone(int n);
 
   // Game flow.
+  void gameStart(bool allowResume);
   void initStartVars();
   void reinit();
   std::string setRound();
@@ -135,7 +138,43 @@ class GameScrn : public fw::Window {
   void gameCleanup();
   void roundTimer_Action();
   void showTimer_Action();
+  void hndlClosingGame();
+  void hndlAbort();
+  void confirmAbort();
+  void askSave();
+
+  // Saved game and hall-of-fame entry.
+  void saveInfo(bool fromMenu);
+  void askResume();
+  bool checkScore();
+  void resetScores();
+
+  // Menus.
   void setSpeedMenu(int level);
+  bool _FileNewPlayer_Action();
+  bool _InformationInstructions_Action();
+  bool _FileAbortGame_Action();
+  bool _InformationShow_Action();
+  bool _InformationClear_Action();
+  bool _AppleAboutZembo_Action();
+  bool _PracticeBonus1_Action();
+  bool _PracticeBonus2_Action();
+  bool _PracticeRound7_Action();
+  bool _GameSpeedFast_Action();
+  bool _GameSpeedMedium_Action();
+  bool _GameSpeedSlow_Action();
+  bool _InformationCheckVersion_Action();
+  bool _FileSaveGame_Action();
+
+  // Where the game stands between its rounds. Idle: no round prepared (before the
+  // first game, or after an abort while the hall of fame is pending). Ready: a round
+  // is prepared and waits for the run button. InPlay: from the run button until the
+  // next round is prepared, through pauses, the round's end and its status window.
+  enum class Phase { Idle, Ready, InPlay };
+  Phase phase() const { return phase_; }
+  // A round is running, paused or ending, or its status window is still open: the
+  // game in progress must not be replaced under it.
+  bool roundInPlay() const { return phase_ == Phase::InPlay; }
 
   // Side panels and the run button.
   void ScoreCnv_Paint(fw::Graphics& g);
@@ -173,10 +212,12 @@ class GameScrn : public fw::Window {
   void refreshBallCnv(int index);
   void closeRain();
 
-  // What the player, round status and hall-of-fame windows will do, until they
-  // exist: a new game is ready at once; after a round, a lost game is followed by
-  // a new one and any other round by the next.
-  void standInForPlayerWindow();
-  void standInForStatusWindow(const RoundResult& result);
-  void standInForClosingGame();
+  void AddMenuHandlers();
+  void enableItem(std::string_view name, bool enabled);
+  void openStatusWindow(const RoundResult& result);
+  // Ends the round in progress at once: surface stopped, sprites closed, nothing left
+  // to resume or to count down, and no run button until a round is prepared again.
+  void abandonRound();
+
+  Phase phase_ = Phase::Idle;
 };

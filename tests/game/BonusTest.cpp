@@ -11,7 +11,7 @@ class BonusTest : public GameFixture {
   GameScrn& PlayBonusOne(int hits, int ballCt = 2) {
     GameScrn& w = Play({.seed = 51, .round = 6, .ballCt = ballCt});
     int hit = 0;
-    for (int i = 0; i < 3000 && w.round == 6; ++i) {
+    for (int i = 0; i < 3000 && !StatusWindow(); ++i) {
       for (int b = 0; b <= BonusRd::bonusBubCt && hit < hits; ++b) {
         fw::Ref<bonusBub> bub = BonusRd::tmpBubble[static_cast<std::size_t>(b)];
         if (!bub->IsClosed() && bub->X() > 0) {
@@ -62,6 +62,7 @@ TEST_F(BonusTest, TenHitsScoreAThousandAndAnExtraBall) {
   EXPECT_EQ(Count("newLife"), 1);
   EXPECT_EQ(w.ballCt, 3);
   EXPECT_EQ(fw::CurrentApp()->GetMouseCursor(), fw::Cursors::StandardPointer());
+  NextRound();
   EXPECT_EQ(w.round, 7);
   EXPECT_EQ(BonusRd::missedTot, 0);
   EXPECT_EQ(BonusRd::bustedTot, 0);
@@ -125,6 +126,7 @@ TEST_F(BonusTest, RainScoresEveryTenSecondsAndEndsTheRoundOnThePaddle) {
   EXPECT_TRUE(rain->IsClosed());
   EXPECT_EQ(w.rainCt, 0);
   EXPECT_TRUE(w.theRain.empty());
+  NextRound();
   EXPECT_EQ(w.round, 13);
   EXPECT_FALSE(w.mySS.IsRunning());
 }
@@ -148,6 +150,7 @@ TEST_F(BonusTest, SurvivingAHundredSecondsScoresAThousandAndABall) {
   EXPECT_EQ(w.lastResult->points, 1000);
   EXPECT_EQ(Count("newLife"), 1);
   EXPECT_EQ(w.ballCt, 3);
+  NextRound();
   EXPECT_EQ(w.round, 13);
 }
 

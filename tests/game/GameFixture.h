@@ -15,6 +15,8 @@
 #include "shell/globals.h"
 #include "shell/media.h"
 #include "tools/replay/Stepper.h"
+#include "windows/RoundScrn.h"
+#include "windows/bonusStartScrn.h"
 
 class GameFixture : public testing::Test {
  protected:
@@ -31,7 +33,35 @@ class GameFixture : public testing::Test {
     setup.mediaFolder = ZEMBO_MEDIA_DIR;
     stepper = std::make_unique<replay::Stepper>(setup);
     sounds.clear();
+    // The bonus introduction is read and begun, as its Begin button does.
+    fw::test::OnModal([](fw::Window& m) {
+      if (!dynamic_cast<bonusStartScrn*>(&m)) return;
+      if (BonusRd::bonusRndCt == 3) BonusRd::bonusRndCt = 0;
+      m.Close();
+    });
     return stepper->window();
+  }
+  // The round status window that a round's end opened, if it is still open.
+  static RoundScrn* StatusWindow() {
+    for (fw::Window* w : fw::windows::All())
+      if (auto* r = dynamic_cast<RoundScrn*>(w)) return r;
+    return nullptr;
+  }
+  // The status window's buttons, as the player presses them: the window closes first.
+  void NextRound() {
+    ASSERT_TRUE(StatusWindow()) << "no round status window is open";
+    StatusWindow()->Close();
+    stepper->window().reinit();
+  }
+  void EndGame() {
+    ASSERT_TRUE(StatusWindow()) << "no round status window is open";
+    StatusWindow()->Close();
+    GameScrn& w = stepper->window();
+    if (w.gameOver) {
+      w.hndlClosingGame();
+    } else {
+      w.askSave();
+    }
   }
   // Prepared and started with a click on the run button.
   GameScrn& Play(replay::Setup setup = {}) {

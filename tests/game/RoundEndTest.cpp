@@ -31,6 +31,7 @@ TEST_F(RoundEndTest, RoundPausedInItsRunOnEndsAfterTheResume) {
   EXPECT_FALSE(w.mySS.IsRunning());
   EXPECT_EQ(w.roundTimer.GetMode(), fw::Timer::kSingle);
   Steps(120);
+  NextRound();
   EXPECT_EQ(w.round, 3);
 }
 
@@ -49,6 +50,7 @@ TEST_F(RoundEndTest, PauseInTheFrameOfTheLastBallLeavesNoRunButton) {
   EXPECT_FALSE(w.gameRunning);
   Steps(200);
   EXPECT_EQ(Count("UhOhh"), 1);
+  EndGame();
   EXPECT_EQ(w.round, 1);
   EXPECT_FALSE(w.gameOver);
   EXPECT_TRUE(w.runBtn.Visible());
@@ -73,7 +75,8 @@ TEST_F(RoundEndTest, NewGameAfterABallOutStartsWithoutANeededBall) {
   DropBall(w, 250, 502);
   Steps(1);
   ASSERT_TRUE(w.gameOver);
-  Steps(120);  // the round timer: a new game is ready
+  Steps(120);  // the round timer, then the status window's End Game: a new game is ready
+  EndGame();
   ASSERT_EQ(w.round, 1);
   w.ctDown = 30;  // as an abort in a countdown would leave it
   stepper->Click("runBtn");

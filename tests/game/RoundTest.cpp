@@ -65,6 +65,7 @@ TEST_F(RoundTest, BubbleCountsForEveryRoundAndDifficulty) {
 }
 
 TEST_F(RoundTest, LabelsOfTheRounds) {
+  globals::gNoShowBScrn = true;
   GameScrn& w = Start({.round = 5});
   EXPECT_EQ(w.RndTxt.Text(), "Round #5");
   const std::pair<int, const char*> labels[] = {{6, "Bonus #1"}, {7, "Round #6"}, {11, "Round #10"},
@@ -174,7 +175,9 @@ TEST_F(RoundTest, WonRoundRunsOnAHundredFramesThenTheTimerEndsIt) {
   EXPECT_EQ(w.roundTimer.GetMode(), fw::Timer::kSingle);
   Steps(119);
   EXPECT_EQ(w.round, 2);
-  Steps(1);  // 2 s after the run-on
+  Steps(1);  // 2 s after the run-on: the status window, then its Next Round
+  EXPECT_EQ(w.round, 2);
+  NextRound();
   EXPECT_EQ(w.round, 3);
   ASSERT_TRUE(w.lastResult);
   EXPECT_TRUE(w.lastResult->won);
@@ -224,6 +227,7 @@ TEST_F(RoundTest, LostLastBallEndsTheGameAndANewOneIsPrepared) {
   EXPECT_EQ(Count("UhOhh"), 1);
   EXPECT_EQ(w.roundTimer.GetMode(), fw::Timer::kSingle);
   Steps(120);
+  EndGame();
   EXPECT_FALSE(w.gameOver);
   EXPECT_EQ(w.round, 1);
   EXPECT_EQ(w.ballCt, 2);

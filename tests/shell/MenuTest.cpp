@@ -6,6 +6,7 @@
 #include <set>
 #include <tuple>
 
+#include "framework/TestHooks.h"
 #include "framework/Window.h"
 #include "game/GameScrn.h"
 #include "shell/globals.h"
@@ -82,6 +83,11 @@ TEST(Menu, ShortcutsUseCtrlForCmd) {
 TEST(Menu, ThePlayWindowSharesTheBarAndQuitIsAlwaysOn) {
   // Opening the play window prepares a game, whose score panel draws from the random source.
   globals::gR = fw::New<fw::Random>();
+  // The player is accepted as the play window opens: a game at round 1 is ready.
+  fw::test::OnModal([](fw::Window& m) {
+    m.Close();
+    GameScrn::Instance().gameStart(true);
+  });
   GameScrn& w = GameScrn::Instance();
   EXPECT_EQ(w.GetMenuBar(), &Menu::Instance());
   EXPECT_EQ(w.Title(), "Vivuz ide Zevezer");

@@ -9,6 +9,9 @@
 #include "game/GameScrn.h"
 #include "shell/globals.h"
 #include "shell/media.h"
+#include "windows/getCurPl.h"
+
+#include <utility>
 
 namespace replay {
 
@@ -32,10 +35,19 @@ Stepper::Stepper(const Setup& setup) {
   mouseY_ = kPointerY;
   fw::test::SetMouse(mouseX_, mouseY_);
 
-  GameScrn& w = GameScrn::Instance();  // opens it: a new game at round 1
+  // The loop plays rounds: it chooses no player (the window that asks is closed
+  // unanswered) and reads no introduction. A test's own modal answers come after.
+  fw::test::OnModal([](fw::Window& m) {
+    if (dynamic_cast<getCurPl*>(&m)) m.Close();
+  });
+  GameScrn& w = GameScrn::Instance();
+  fw::test::OnModal(nullptr);
   w.setSpeedMenu(setup.difficulty);
+  w.initStartVars();
   w.round = setup.round - 1;
+  bool noShow = std::exchange(globals::gNoShowBScrn, true);
   w.reinit();
+  globals::gNoShowBScrn = noShow;
   if (setup.bltCt) w.bltCt = *setup.bltCt;
   if (setup.ballCt) w.ballCt = *setup.ballCt;
   if (setup.bltCt) {

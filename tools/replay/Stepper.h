@@ -43,6 +43,7 @@ class Stepper {
  public:
   // Prepares the play window: seeded random source, difficulty, a new game at
   // the given round, then the overrides. Needs the headless framework started.
+  // Answers the current-player window itself and then leaves no modal answer set.
   explicit Stepper(const Setup& setup);
   ~Stepper();
   Stepper(const Stepper&) = delete;
