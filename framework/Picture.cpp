@@ -68,18 +68,26 @@ Graphics::~Graphics() = default;
 int Graphics::Width() const { return impl_->width; }
 int Graphics::Height() const { return impl_->height; }
 
+namespace {
+// Control characters have no glyph: a font would draw a box in their place.
+QString Printable(QString s) {
+  s.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\n' && c != u'\t'; });
+  return s;
+}
+}  // namespace
+
 void Graphics::DrawString(std::string_view text, int x, int y, int wrapWidth) {
   if (text.empty()) return;
   CallPainter p(*impl_);
   p->setFont(FontFor(*this));
   p->setPen(ToQ(foreColor_));
   if (wrapWidth <= 0) {
-    p->drawText(QPointF(x, y), ToQ(text));
+    p->drawText(QPointF(x, y), Printable(ToQ(text)));
     return;
   }
   QFontMetricsF m(FontFor(*this));
   p->drawText(QRectF(x, y - m.ascent(), wrapWidth, 100000), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop,
-              ToQ(text));
+              Printable(ToQ(text)));
 }
 
 void DrawTextIn(Graphics& g, const QString& text, const QRect& box, int flags) {
@@ -87,11 +95,11 @@ void DrawTextIn(Graphics& g, const QString& text, const QRect& box, int flags) {
   CallPainter p(g.impl());
   p->setFont(FontFor(g));
   p->setPen(ToQ(g.ForeColor()));
-  p->drawText(box, flags, text);
+  p->drawText(box, flags, Printable(text));
 }
 
 double Graphics::StringWidth(std::string_view text) const {
-  return QFontMetricsF(FontFor(*this)).horizontalAdvance(ToQ(text));
+  return QFontMetricsF(FontFor(*this)).horizontalAdvance(Printable(ToQ(text)));
 }
 int Graphics::TextAscent() const { return qRound(QFontMetricsF(FontFor(*this)).ascent()); }
 int Graphics::TextHeight() const { return qRound(QFontMetricsF(FontFor(*this)).height()); }

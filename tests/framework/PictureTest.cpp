@@ -89,4 +89,14 @@ TEST(Graphics, TextMeasuresGrowWithSizeAndBold) {
   EXPECT_EQ(g.StringWidth(""), 0);
 }
 
+TEST(Graphics, ControlCharactersDrawNothingAndTakeNoWidth) {
+  fw::Picture plain(200, 30), marked(200, 30);
+  for (fw::Picture* p : {&plain, &marked}) p->Graphics().SetTextSize(12);
+  plain.Graphics().DrawString("free to", 5, 20);
+  marked.Graphics().DrawString(std::string("free") + '\x17' + " to", 5, 20);
+  EXPECT_EQ(plain.Graphics().StringWidth("free to"), marked.Graphics().StringWidth(std::string("free\x17 to")));
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 200; ++x) ASSERT_EQ(plain.Pixel(x, y), marked.Pixel(x, y)) << x << "," << y;
+}
+
 }  // namespace
