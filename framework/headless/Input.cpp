@@ -119,11 +119,12 @@ void TypeKey(Window& w, std::string_view key) {
   if (auto it = kNamed.find(key); it != kNamed.end()) code = it->second;
   else if (!text.isEmpty()) code = text.at(0).toUpper().unicode();
   QWidget* surface = ContentWidget(w);
-  QWidget* target = surface->focusWidget() ? surface->focusWidget() : surface;
+  QPointer<QWidget> target = surface->focusWidget() ? surface->focusWidget() : surface;
   QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
   QApplication::sendEvent(target, &press);
+  // The key may have closed the window, and a modal window it showed let it be destroyed.
   QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
-  QApplication::sendEvent(target, &release);
+  if (target) QApplication::sendEvent(target, &release);
   pump::ProcessEventsOnce();
 }
 
