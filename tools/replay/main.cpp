@@ -203,18 +203,19 @@ class Player {
       stepper_.Open();
     }
     if (GameScrn* w = OpenPlayWindow()) Observe(*w, rec_);
-    snapshots_.Each(t, [&](const replay::SnapshotAt& s) {
+  }
+
+  // Writes the pending tick's line, with what closed and what was written by now.
+  // Snapshots show the tick as its line does: at its end, or as a modal window shown in it opens.
+  void Flush() {
+    if (!pending_) return;
+    pending_ = false;
+    snapshots_.Each(rec_.Current().f, [&](const replay::SnapshotAt& s) {
       if (status_ != 0) return;
       GameScrn* w = OpenPlayWindow();
       auto pic = w ? fw::test::Render(*w) : fw::Ref<fw::Picture>();
       if (!pic || !replay::WriteSnapshot(*pic, s.file)) Fail(kExitFailed, "cannot write snapshot " + s.file.string());
     });
-  }
-
-  // Writes the pending tick's line, with what closed and what was written by now.
-  void Flush() {
-    if (!pending_) return;
-    pending_ = false;
     NoteClosed(nullptr);
     if (dataFile_)
       if (auto bytes = dataFile_->Written()) rec_.OnDataFile(replay::Hex(*bytes));
