@@ -192,4 +192,26 @@ TEST_F(ReplayGame, DialogsAndClicksTheScenarioCannotMake) {
   EXPECT_TRUE(Windows(blocked).back().window["class"] == "HallOfFame") << "the scores shown once the menu is free";
 }
 
+TEST_F(ReplayGame, APreparedRoundKeepsItsLinesAndAddsOnlyTheGameState) {
+  Result r = Run(R"({"seed": 7, "round": 3, "ticks": 120, "clicks": [[1, "runBtn"]]})");
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_FALSE(r.lines.empty());
+  const std::vector<std::string> keys = {"f", "ran", "rng", "pairs", "sounds", "state", "game"};
+  for (const json& l : r.lines) {
+    std::vector<std::string> seen;
+    for (const auto& [key, value] : l.items()) seen.push_back(key);
+    // nlohmann's json sorts its keys, so the order is read from the text itself.
+    EXPECT_EQ(seen.size(), keys.size()) << l.dump();
+  }
+  std::string first = r.out.substr(0, r.out.find('\n'));
+  std::size_t at = 0;
+  for (const std::string& k : keys) {
+    std::size_t next = first.find("\"" + k + "\":", at);
+    ASSERT_NE(next, std::string::npos) << k << " in " << first.substr(0, 200);
+    at = next;
+  }
+  EXPECT_EQ(r.lines.back()["game"]["gTotScore"], 0);
+  EXPECT_FALSE(r.lines.back()["game"]["savedInfo"]["isSavedGame"]);
+}
+
 }  // namespace
