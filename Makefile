@@ -3,11 +3,14 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-# Debian packages the build, the tests and the game need.
+# Debian packages the build, the tests and the game need (the X ones: the end-to-end
+# test plays the real game on a virtual display, clicks and types with xdotool and
+# takes screenshots with ImageMagick's import).
 PACKAGES := cmake g++ make pkg-config git \
   qt6-base-dev qt6-multimedia-dev libgl-dev zlib1g-dev \
   libgtest-dev libgmock-dev nlohmann-json3-dev \
-  fonts-dejavu-core libqt6multimedia6
+  fonts-dejavu-core libqt6multimedia6 \
+  xvfb xauth xdotool imagemagick
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

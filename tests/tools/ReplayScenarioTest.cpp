@@ -135,3 +135,40 @@ TEST(ReplayScenario, LoadsFromAFileAndRefusesAnUnreadableOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ReplayScenario, WholeGameKeysAndWhenThePlayWindowOpensAsAtStartUp) {
+  Scenario s = Good(R"({"ticks": 50, "dataFile": "d.bin",
+      "menu": [[9, "FileSaveGame"], [2, "InformationShow"]],
+      "buttons": [[4, "RoundScrn", "ContBtn"], [1, "getCurPl", "acceptBtn"]],
+      "type": [[3, "Kim"]], "answers": ["OK", "Resume"]})");
+  ASSERT_EQ(s.menu.size(), 2u);
+  EXPECT_EQ(s.menu[0].item, "InformationShow") << "in tick order";
+  EXPECT_EQ(s.menu[1].tick, 9);
+  ASSERT_EQ(s.buttons.size(), 2u);
+  EXPECT_EQ(s.buttons[0].window, "getCurPl");
+  EXPECT_EQ(s.buttons[0].control, "acceptBtn");
+  EXPECT_EQ(s.buttons[1].window, "RoundScrn");
+  ASSERT_EQ(s.typed.size(), 1u);
+  EXPECT_EQ(s.typed[0].text, "Kim");
+  EXPECT_EQ(s.answers, (std::vector<std::string>{"OK", "Resume"}));
+  ASSERT_TRUE(s.dataFile);
+  EXPECT_TRUE(s.Opening());
+
+  EXPECT_FALSE(Good(R"({"ticks": 5, "dataFile": "d.bin", "round": 1})").Opening()) << "a round given is prepared";
+  EXPECT_FALSE(Good(R"({"ticks": 5})").Opening()) << "no data file: the prepared round as before";
+}
+
+TEST(ReplayScenario, WholeGameKeysOfTheWrongShapeAreRefused) {
+  EXPECT_NE(Refusal(R"({"ticks": 5, "menu": [[1]]})").find("\"menu\" entry 0"), std::string::npos);
+  EXPECT_NE(Refusal(R"({"ticks": 5, "menu": [[1, 2]]})").find("item name"), std::string::npos);
+  EXPECT_NE(Refusal(R"({"ticks": 5, "buttons": [[1, "RoundScrn"]]})").find("\"buttons\" entry 0"), std::string::npos);
+  EXPECT_NE(Refusal(R"({"ticks": 5, "buttons": [[1, "", "ContBtn"]]})").find("window class"), std::string::npos);
+  EXPECT_NE(Refusal(R"({"ticks": 5, "type": [[-1, "a"]]})").find("tick"), std::string::npos);
+  EXPECT_NE(Refusal(R"({"ticks": 5, "answers": "OK"})").find("\"answers\""), std::string::npos);
+  EXPECT_NE(Refusal(R"({"ticks": 5, "answers": ["OK", 3]})").find("\"answers\" entry 1"), std::string::npos);
+  EXPECT_NE(Refusal(R"({"ticks": 5, "dataFile": ""})").find("\"dataFile\""), std::string::npos);
+}
+
+}  // namespace

@@ -69,8 +69,9 @@ void ByTick(std::vector<T>& list) {
 
 Scenario Read(const json& doc) {
   if (!doc.is_object()) Fail("the scenario must be a JSON object");
-  static const char* const kKeys[] = {"seed",  "difficulty", "round",  "bltCt",  "ballCt",
-                                      "ticks", "mouse",      "keys",   "clicks", "snapshots"};
+  static const char* const kKeys[] = {"seed",   "difficulty", "round", "bltCt", "ballCt",  "ticks",
+                                      "mouse",  "keys",       "clicks", "snapshots", "menu", "buttons",
+                                      "type",   "answers",    "dataFile"};
   for (const auto& [key, value] : doc.items())
     if (std::find_if(std::begin(kKeys), std::end(kKeys), [&](const char* k) { return key == k; }) == std::end(kKeys))
       Fail("unknown key \"" + key + "\"");
@@ -81,7 +82,11 @@ Scenario Read(const json& doc) {
   if (doc.contains("seed"))
     s.seed = static_cast<std::uint32_t>(Whole(doc["seed"], "\"seed\"", 0, std::numeric_limits<std::uint32_t>::max()));
   if (doc.contains("difficulty")) s.difficulty = static_cast<int>(Whole(doc["difficulty"], "\"difficulty\"", 0, 2));
-  if (doc.contains("round")) s.round = static_cast<int>(Whole(doc["round"], "\"round\"", 1, 17));
+  if (doc.contains("round")) {
+    s.round = static_cast<int>(Whole(doc["round"], "\"round\"", 1, 17));
+    s.roundGiven = true;
+  }
+  if (doc.contains("dataFile")) s.dataFile = std::filesystem::path(Text(doc["dataFile"], "\"dataFile\""));
   if (doc.contains("bltCt")) s.bltCt = static_cast<int>(Whole(doc["bltCt"], "\"bltCt\"", 0, kMaxBullets));
   if (doc.contains("ballCt")) s.ballCt = static_cast<int>(Whole(doc["ballCt"], "\"ballCt\"", 0, kMaxBalls));
 
@@ -115,6 +120,36 @@ Scenario Read(const json& doc) {
       s.snapshots.push_back({TickOf(list[i], what), std::filesystem::path(Text(list[i][1], what + " file"))});
     }
   }
+  if (doc.contains("menu")) {
+    const json& list = Entries(doc["menu"], "menu", 2, "[tick, item name]");
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      std::string what = EntryName("menu", i);
+      s.menu.push_back({TickOf(list[i], what), Text(list[i][1], what + " item name")});
+    }
+  }
+  if (doc.contains("buttons")) {
+    const json& list = Entries(doc["buttons"], "buttons", 3, "[tick, window class, control name]");
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      std::string what = EntryName("buttons", i);
+      s.buttons.push_back(
+          {TickOf(list[i], what), Text(list[i][1], what + " window class"), Text(list[i][2], what + " control name")});
+    }
+  }
+  if (doc.contains("type")) {
+    const json& list = Entries(doc["type"], "type", 2, "[tick, text]");
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      std::string what = EntryName("type", i);
+      s.typed.push_back({TickOf(list[i], what), Text(list[i][1], what + " text")});
+    }
+  }
+  if (doc.contains("answers")) {
+    const json& list = doc["answers"];
+    if (!list.is_array()) Fail("\"answers\" must be a list of button captions");
+    for (std::size_t i = 0; i < list.size(); ++i) s.answers.push_back(Text(list[i], EntryName("answers", i)));
+  }
+  ByTick(s.menu);
+  ByTick(s.buttons);
+  ByTick(s.typed);
   ByTick(s.mouse);
   ByTick(s.keys);
   ByTick(s.clicks);

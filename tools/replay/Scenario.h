@@ -33,6 +33,22 @@ struct ClickAt {
   std::string control;
 };
 
+struct MenuAt {
+  std::int64_t tick = 0;
+  std::string item;  // a menu item's name, e.g. "FileSaveGame"
+};
+
+struct ButtonAt {
+  std::int64_t tick = 0;
+  std::string window;   // the window's class, e.g. "RoundScrn"
+  std::string control;  // a push button, check box or canvas button in it
+};
+
+struct TypeAt {
+  std::int64_t tick = 0;
+  std::string text;  // typed key by key into the front window
+};
+
 struct SnapshotAt {
   std::int64_t tick = 0;
   std::filesystem::path file;
@@ -42,6 +58,9 @@ struct Scenario {
   std::uint32_t seed = 1;
   int difficulty = 1;  // 0 Easy, 1 Medium, 2 Hard
   int round = 1;       // internal round 1..17
+  bool roundGiven = false;
+  // A data file to start from; without a round the play window then opens as at start-up.
+  std::optional<std::filesystem::path> dataFile;
   std::optional<int> bltCt;
   std::optional<int> ballCt;
   std::int64_t ticks = 0;
@@ -50,6 +69,14 @@ struct Scenario {
   std::vector<KeyAt> keys;
   std::vector<ClickAt> clicks;
   std::vector<SnapshotAt> snapshots;
+  std::vector<MenuAt> menu;
+  std::vector<ButtonAt> buttons;
+  std::vector<TypeAt> typed;
+  // Captions of the buttons that answer the dialogs, in the order the dialogs come.
+  std::vector<std::string> answers;
+
+  // The play window opens as at start-up (its Open handler and the player's window) rather than at a prepared round.
+  bool Opening() const { return dataFile && !roundGiven; }
 };
 
 struct ScenarioError {

@@ -1,6 +1,14 @@
 #include "tools/replay/Stepper.h"
 
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <memory>
+
 #include "framework/Application.h"
+#include "framework/CheckBox.h"
+#include "framework/Menu.h"
+#include "framework/PushButton.h"
 #include "framework/Clock.h"
 #include "framework/TestHooks.h"
 #include "framework/Values.h"
@@ -17,6 +25,23 @@ namespace replay {
 
 namespace {
 constexpr int kPointerY = 300;  // over the field, below the side panel's controls
+
+// The newest open window that can take input: a modal one if any is up.
+fw::Window* FrontWindow() {
+  fw::Window* front = nullptr;
+  for (fw::Window* w : fw::windows::All()) {
+    if (!w->IsOpen() || !w->IsVisible()) continue;
+    if (w->IsModal() || !front || !front->IsModal()) front = w;
+  }
+  return front;
+}
+}  // namespace
+
+std::string ClassName(const fw::Window& w) {
+  const char* mangled = typeid(w).name();
+  int status = 0;
+  std::unique_ptr<char, void (*)(void*)> name(abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+  return status == 0 && name ? name.get() : mangled;
 }
 
 Stepper::Stepper(const Setup& setup) {
@@ -34,6 +59,10 @@ Stepper::Stepper(const Setup& setup) {
   globals::gR = fw::New<fw::Random>();
   mouseY_ = kPointerY;
   fw::test::SetMouse(mouseX_, mouseY_);
+  if (setup.opening) {
+    firstTick_ = fw::Ticks() + 1;
+    return;
+  }
 
   // The loop plays rounds: it chooses no player (the window that asks is closed
   // unanswered) and reads no introduction. A test's own modal answers come after.
@@ -61,18 +90,48 @@ Stepper::Stepper(const Setup& setup) {
 
 Stepper::~Stepper() = default;
 
+void Stepper::Open() {
+  if (!fw::windows::Find(typeid(GameScrn))) GameScrn::Instance();
+}
+
 GameScrn& Stepper::window() const { return GameScrn::Instance(); }
 
 void Stepper::Step(const TickInput& input) {
+  Apply(input);
+  Advance();
+}
+
+void Stepper::Apply(const TickInput& input, const InputSeen& seen) {
+  auto tell = [&](InputOutcome o) {
+    if (seen) seen(o);
+    return o.done;
+  };
   if (input.mouseX) {
     mouseX_ = *input.mouseX;
     fw::test::SetMouse(mouseX_, mouseY_);
   }
   for (const KeyChange& k : input.keys) fw::test::SetKey(k.keyCode, k.down);
   for (const std::string& c : input.clicks) ClickNow(c);
+  for (const std::string& item : input.menus)
+    if (tell({"menu", item, MenuEnabled(item)})) fw::Guard([&] { fw::test::ChooseMenu(item); });
+  for (const TickInput::Button& b : input.buttons) {
+    fw::Control* c = Clickable(b.window, b.control);
+    if (tell({"button", b.window + "." + b.control, c != nullptr})) PressButton(*c);
+  }
+  for (const std::string& text : input.typed) {
+    fw::Window* front = FrontWindow();
+    if (tell({"type", text, front != nullptr})) TypeText(*front, text);
+  }
+  // The pointer the game reads goes back where the inputs put it.
+  if (!input.buttons.empty()) fw::test::SetMouse(mouseX_, mouseY_);
+}
+
+// The tick is counted before its time runs, so that ticks run inside it (a modal
+// window's) follow it in order.
+void Stepper::Advance() {
+  std::int64_t t = next_++;
   // Everything due up to the tick's start runs now: the frame first, then timers, then paints.
-  fw::test::AdvanceUs(fw::TickStartUs(firstTick_ + next_) - fw::NowUs());
-  ++next_;
+  fw::test::AdvanceUs(fw::TickStartUs(firstTick_ + t) - fw::NowUs());
 }
 
 void Stepper::Steps(int n) {
@@ -88,12 +147,68 @@ void Stepper::Click(const std::string& control) {
 // The press and release go straight to the control, so the pointer the game
 // reads stays where the inputs put it.
 void Stepper::ClickNow(const std::string& control) {
-  auto* canvas = dynamic_cast<fw::Canvas*>(window().FindControl(control));
+  fw::Window* play = fw::windows::Find(typeid(GameScrn));
+  auto* canvas = play ? dynamic_cast<fw::Canvas*>(play->FindControl(control)) : nullptr;
   if (!canvas || !canvas->Visible()) return;
   int x = canvas->Width() / 2, y = canvas->Height() / 2;
   fw::Guard([&] {
     if (canvas->Event_MouseDown(x, y)) canvas->Event_MouseUp(x, y);
   });
+}
+
+// A hidden or disabled control, or a window behind a modal one, takes no click.
+fw::Control* Stepper::Clickable(const std::string& windowClass, const std::string& control) {
+  fw::Window* target = nullptr;
+  for (fw::Window* w : fw::windows::All())
+    if (w->IsOpen() && w->IsVisible() && ClassName(*w) == windowClass) target = w;
+  if (!target || fw::test::IsBlocked(*target)) return nullptr;
+  fw::Control* c = target->FindControl(control);
+  bool clickable = dynamic_cast<fw::PushButton*>(c) || dynamic_cast<fw::CheckBox*>(c) || dynamic_cast<fw::Canvas*>(c);
+  return clickable && c->Visible() && c->Enabled() ? c : nullptr;
+}
+
+// As the menu bar would offer it: nothing while a modal window is up, else after the enabling pass.
+bool Stepper::MenuEnabled(const std::string& item) {
+  for (fw::Window* w : fw::windows::All())
+    if (w->IsOpen() && w->IsModal()) return false;
+  fw::Window* play = fw::windows::Find(typeid(GameScrn));
+  fw::MenuBar* bar = play ? play->GetMenuBar() : nullptr;
+  if (!bar && fw::CurrentApp()) bar = fw::CurrentApp()->GetMenuBar();
+  if (!bar) return false;
+  fw::menus::RunEnablePass(*bar);
+  fw::MenuItem* found = nullptr;
+  fw::ForEachItem(*bar, [&](fw::MenuItem& it) {
+    if (!found && it.Name() == item) found = &it;
+  });
+  if (!found || !found->Enabled()) return false;
+  for (fw::MenuItem* p = found->Parent(); p && p != bar; p = p->Parent())
+    if (!p->Enabled()) return false;
+  return true;
+}
+
+// A press and release at the control's centre, as the pointer makes them.
+void Stepper::PressButton(fw::Control& c) {
+  fw::Window& target = *c.Owner();
+  int x = c.Left() + c.Width() / 2, y = c.Top() + c.Height() / 2;
+  fw::Guard([&] {
+    fw::test::PressMouse(target, x, y);
+    if (target.IsOpen()) fw::test::ReleaseMouse(target, x, y);
+  });
+}
+
+// Key by key, each a whole UTF-8 character, while the window stays in front.
+void Stepper::TypeText(fw::Window& front, const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t n = 1;
+    auto lead = static_cast<unsigned char>(text[i]);
+    if (lead >= 0xF0) n = 4;
+    else if (lead >= 0xE0) n = 3;
+    else if (lead >= 0xC0) n = 2;
+    std::string key = text.substr(i, n);
+    i += n;
+    if (FrontWindow() != &front) return;
+    fw::Guard([&] { fw::test::TypeKey(front, key); });
+  }
 }
 
 }  // namespace replay

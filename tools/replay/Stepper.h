@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,8 @@
 
 namespace fw {
 class Application;
+class Window;
+class Control;
 }
 class GameScrn;
 
@@ -25,7 +28,12 @@ struct Setup {
   std::optional<int> ballCt;
   // Where the media are read from; none keeps what the process already set.
   std::optional<std::filesystem::path> mediaFolder;
+  // The play window is left to Open, which opens it as at start-up, instead of a prepared round.
+  bool opening = false;
 };
+
+// A window's class as the scenarios name it, e.g. "RoundScrn".
+std::string ClassName(const fw::Window& w);
 
 struct KeyChange {
   int keyCode = 0;  // 35 P, 49 space, 8 C
@@ -37,6 +45,20 @@ struct TickInput {
   std::optional<int> mouseX;      // the pointer's x from this tick on
   std::vector<KeyChange> keys;
   std::vector<std::string> clicks;  // names of play-window controls pressed and released
+  std::vector<std::string> menus;   // menu items chosen as the player would
+  struct Button {
+    std::string window;   // class name
+    std::string control;
+  };
+  std::vector<Button> buttons;      // clicked with the pointer on any window
+  std::vector<std::string> typed;   // typed into the front window
+};
+
+// What became of one menu choice, button click or typed text.
+struct InputOutcome {
+  std::string kind;   // "menu", "button" or "type"
+  std::string what;   // the item, "Window.control", or the text
+  bool done = false;  // false: disabled, hidden, blocked by a modal window, or not there
 };
 
 class Stepper {
@@ -49,13 +71,23 @@ class Stepper {
   Stepper(const Stepper&) = delete;
   Stepper& operator=(const Stepper&) = delete;
 
+  // Opens the play window as at start-up; its Open handler may show the player's window.
+  void Open();
+
   GameScrn& window() const;
   // The number of the next tick to run, counted from 0.
   std::int64_t tick() const { return next_; }
 
   // Runs one tick: inputs, then clicks, then the surface's frame, the timers due
   // in the tick and the pending paints.
+  // May run further ticks inside, while a window it opened is modal.
   void Step(const TickInput& input = {});
+  // Step in two halves: the inputs, then the tick's time. Each menu choice, button
+  // click and typed text is told to seen before it acts, since what it does may run
+  // further ticks (a modal window's).
+  using InputSeen = std::function<void(const InputOutcome&)>;
+  void Apply(const TickInput& input, const InputSeen& seen = nullptr);
+  void Advance();
   void Steps(int n);
   // A click alone in the next tick.
   void Click(const std::string& control);
@@ -64,6 +96,11 @@ class Stepper {
 
  private:
   void ClickNow(const std::string& control);
+  // The control that a click would reach, or null.
+  static fw::Control* Clickable(const std::string& windowClass, const std::string& control);
+  static bool MenuEnabled(const std::string& item);
+  void PressButton(fw::Control& c);
+  static void TypeText(fw::Window& front, const std::string& text);
 
   std::unique_ptr<fw::Application> ownApp_;
   std::int64_t firstTick_ = 0;  // the clock's tick that is tick 0 here

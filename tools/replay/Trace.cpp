@@ -19,7 +19,7 @@ void Recorder::OnPair(const fw::Sprite& a, const fw::Sprite& b) {
   rec_.pairs.push_back({ids_(a), a.Group(), ids_(b), b.Group()});
 }
 
-std::string TraceLine(const TickRecord& rec, const Json& state) {
+std::string TraceLine(const TickRecord& rec, const Json& state, const Json& game) {
   Json line;
   line["f"] = rec.f;
   line["ran"] = rec.ran;
@@ -29,6 +29,11 @@ std::string TraceLine(const TickRecord& rec, const Json& state) {
   for (const auto& p : rec.pairs) line["pairs"].push_back(p);
   line["sounds"] = rec.sounds;
   line["state"] = state;
+  if (!game.is_null()) line["game"] = game;
+  if (!rec.inputs.empty()) line["inputs"] = rec.inputs;
+  if (!rec.windows.empty()) line["windows"] = rec.windows;
+  if (!rec.dialogs.empty()) line["dialogs"] = rec.dialogs;
+  if (!rec.dataFile.empty()) line["dataFile"] = rec.dataFile;
   // Doubles come out in their shortest form that reads back exactly.
   return line.dump(-1, ' ', false, nlohmann::detail::error_handler_t::replace);
 }

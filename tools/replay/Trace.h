@@ -27,9 +27,17 @@ struct TickRecord {
   std::vector<std::array<int, 3>> rng;              // lo, hi, value
   std::vector<std::array<std::int64_t, 4>> pairs;   // idA, groupA, idB, groupB
   std::vector<std::string> sounds;
+  // Whole-game events, each a JSON object; shown in the line only when there are any.
+  Json inputs = Json::array();    // menu choices, button clicks and typing, each done or refused
+  Json windows = Json::array();   // windows opened and closed
+  Json dialogs = Json::array();   // dialogs shown, with the answer given
+  std::string dataFile;           // the data file's bytes in hex, when it was written
 
   // A tick in which nothing happened may be left out of the trace.
-  bool Eventful() const { return ran || inputHandled || timerFired || !rng.empty() || !pairs.empty() || !sounds.empty(); }
+  bool Eventful() const {
+    return ran || inputHandled || timerFired || !rng.empty() || !pairs.empty() || !sounds.empty() || !inputs.empty() ||
+           !windows.empty() || !dialogs.empty() || !dataFile.empty();
+  }
 };
 
 // Sprites are named 1, 2, 3 ... in the order they were made since the recorder started.
@@ -53,6 +61,10 @@ class Recorder {
   void OnDraw(int lo, int hi, int value) { rec_.rng.push_back({lo, hi, value}); }
   void OnPair(const fw::Sprite& a, const fw::Sprite& b);
   void OnSound(std::string_view name) { rec_.sounds.emplace_back(name); }
+  void OnInputDone(Json entry) { rec_.inputs.push_back(std::move(entry)); }
+  void OnWindow(Json entry) { rec_.windows.push_back(std::move(entry)); }
+  void OnDialog(Json entry) { rec_.dialogs.push_back(std::move(entry)); }
+  void OnDataFile(std::string hex) { rec_.dataFile = std::move(hex); }
   const TickRecord& Current() const { return rec_; }
   const SpriteIds& Ids() const { return ids_; }
 
@@ -61,7 +73,8 @@ class Recorder {
   TickRecord rec_;
 };
 
-// One line of the trace, without the line ending.
-std::string TraceLine(const TickRecord& rec, const Json& state);
+// One line of the trace, without the line ending. game, when not null, follows the
+// state: the running total, the hall of fame and the saved game.
+std::string TraceLine(const TickRecord& rec, const Json& state, const Json& game = nullptr);
 
 }  // namespace replay

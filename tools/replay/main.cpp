@@ -3,17 +3,23 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "framework/FolderItem.h"
 #include "framework/TestHooks.h"
 #include "framework/Values.h"
 #include "framework/Window.h"
 #include "game/GameScrn.h"
+#include "shell/app.h"
 #include "shell/media.h"
+#include "tools/replay/GameTrace.h"
 #include "tools/replay/Scenario.h"
 #include "tools/replay/Snapshot.h"
 #include "tools/replay/StateTrace.h"
@@ -121,9 +127,186 @@ class Listening {
   Listening& operator=(const Listening&) = delete;
 };
 
+// Plays the scenario tick by tick. A window shown modally runs the following ticks
+// inside it until it closes; a tick's line is written when the next tick begins (or
+// the run ends), so what follows a modal window's closing joins the tick that closed it.
+class Player {
+ public:
+  Player(const replay::Scenario& sc, replay::Recorder& rec, replay::Stepper& stepper,
+         std::optional<replay::FileWatch> dataFile)
+      : sc_(sc), rec_(rec), stepper_(stepper), dataFile_(std::move(dataFile)),
+        mouse_(sc.mouse), keys_(sc.keys), clicks_(sc.clicks), snapshots_(sc.snapshots),
+        menu_(sc.menu), buttons_(sc.buttons), typed_(sc.typed) {}
+
+  // Windows already open when the run starts are not reported as opened.
+  void Know(fw::Window& w) { open_.push_back({&w, Brief(w)}); }
+
+  void Install() {
+    fw::test::OnModal([this](fw::Window& m) {
+      while (m.IsOpen() && !Over()) RunTick();
+      if (m.IsOpen()) m.Close();
+    });
+    fw::test::OnDialog([this](const fw::MessageDialog& d) { return Answer(d); });
+    fw::test::OnShown([this](fw::Window& w) {
+      NoteClosed(&w);
+      open_.push_back({&w, Brief(w)});
+      replay::Json e;
+      e["opened"] = replay::DescribeWindow(w);
+      rec_.OnWindow(std::move(e));
+    });
+  }
+
+  void Play() {
+    while (!Over()) RunTick();
+    Flush();
+  }
+
+  int Status() const { return status_; }
+  const std::string& Failure() const { return failure_; }
+
+ private:
+  struct Known {
+    fw::Window* w;
+    replay::Json brief;
+  };
+  static replay::Json Brief(const fw::Window& w) {
+    replay::Json b;
+    b["class"] = replay::ClassName(w);
+    b["title"] = w.Title();
+    return b;
+  }
+
+  bool Over() const { return status_ != 0 || stepper_.tick() >= sc_.ticks; }
+
+  void RunTick() {
+    Flush();
+    std::int64_t t = stepper_.tick();
+    rec_.Begin(t);
+    pending_ = true;
+    replay::TickInput in;
+    bool input = mouse_.Each(t, [&](const replay::MouseAt& m) { in.mouseX = m.x; });
+    input |= keys_.Each(t, [&](const replay::KeyAt& k) { in.keys.push_back({k.keyCode, k.down}); });
+    input |= clicks_.Each(t, [&](const replay::ClickAt& c) { in.clicks.push_back(c.control); });
+    input |= menu_.Each(t, [&](const replay::MenuAt& m) { in.menus.push_back(m.item); });
+    input |= buttons_.Each(t, [&](const replay::ButtonAt& b) { in.buttons.push_back({b.window, b.control}); });
+    input |= typed_.Each(t, [&](const replay::TypeAt& k) { in.typed.push_back(k.text); });
+    if (input) rec_.OnInput();
+    stepper_.Apply(in, [this](const replay::InputOutcome& o) {
+      replay::Json e;
+      e[o.kind] = o.what;
+      e["done"] = o.done;
+      rec_.OnInputDone(std::move(e));
+    });
+    stepper_.Advance();
+    if (sc_.Opening() && !opened_) {
+      opened_ = true;
+      stepper_.Open();
+    }
+    if (GameScrn* w = OpenPlayWindow()) Observe(*w, rec_);
+  }
+
+  // Writes the pending tick's line, with what closed and what was written by now.
+  // Snapshots show the tick as its line does: at its end, or as a modal window shown in it opens.
+  void Flush() {
+    if (!pending_) return;
+    pending_ = false;
+    snapshots_.Each(rec_.Current().f, [&](const replay::SnapshotAt& s) {
+      if (status_ != 0) return;
+      GameScrn* w = OpenPlayWindow();
+      auto pic = w ? fw::test::Render(*w) : fw::Ref<fw::Picture>();
+      if (!pic || !replay::WriteSnapshot(*pic, s.file)) Fail(kExitFailed, "cannot write snapshot " + s.file.string());
+    });
+    NoteClosed(nullptr);
+    if (dataFile_)
+      if (auto bytes = dataFile_->Written()) rec_.OnDataFile(replay::Hex(*bytes));
+    if (!rec_.Current().Eventful() || status_ == kExitFailed) return;
+    GameScrn* w = OpenPlayWindow();
+    if (w) Observe(*w, rec_);
+    std::string line = replay::TraceLine(rec_.Current(), w ? replay::SampleState(*w, rec_.Ids()) : replay::Json(nullptr),
+                                         replay::SampleGame());
+    line += '\n';
+    if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size()) Fail(kExitFailed, "cannot write the trace");
+  }
+
+  // Windows gone since they were seen; also the one whose place a new window takes.
+  void NoteClosed(const fw::Window* reused) {
+    std::vector<fw::Window*> all = fw::windows::All();
+    for (auto it = open_.begin(); it != open_.end();) {
+      bool present = it->w != reused && std::find(all.begin(), all.end(), it->w) != all.end() && it->w->IsOpen();
+      if (present) {
+        ++it;
+        continue;
+      }
+      replay::Json e;
+      e["closed"] = it->brief;
+      rec_.OnWindow(std::move(e));
+      it = open_.erase(it);
+    }
+  }
+
+  // The next answer, by the caption of one of the dialog's buttons.
+  fw::MessageDialog::Pressed Answer(const fw::MessageDialog& d) {
+    using Pressed = fw::MessageDialog::Pressed;
+    replay::Json e = replay::DescribeDialog(d);
+    Pressed pressed = Pressed::None;
+    std::string caption;
+    if (status_ == 0) {
+      std::string where = "dialog \"" + d.Message + "\" at tick " + std::to_string(rec_.Current().f);
+      if (nextAnswer_ >= sc_.answers.size()) {
+        Fail(kExitBadScenario, where + " has no answer");
+      } else {
+        caption = sc_.answers[nextAnswer_++];
+        if (d.ActionButton.Visible && d.ActionButton.Caption == caption) pressed = Pressed::Action;
+        else if (d.AlternateActionButton.Visible && d.AlternateActionButton.Caption == caption) pressed = Pressed::Alternate;
+        else if (d.CancelButton.Visible && d.CancelButton.Caption == caption) pressed = Pressed::Cancel;
+        else Fail(kExitBadScenario, where + " has no button \"" + caption + "\"");
+      }
+    }
+    e["answer"] = pressed == Pressed::None ? replay::Json(nullptr) : replay::Json(caption);
+    rec_.OnDialog(std::move(e));
+    return pressed;
+  }
+
+  void Fail(int status, std::string why) {
+    if (status_ != 0) return;
+    status_ = status;
+    failure_ = std::move(why);
+  }
+
+  const replay::Scenario& sc_;
+  replay::Recorder& rec_;
+  replay::Stepper& stepper_;
+  std::optional<replay::FileWatch> dataFile_;
+  Due<replay::MouseAt> mouse_;
+  Due<replay::KeyAt> keys_;
+  Due<replay::ClickAt> clicks_;
+  Due<replay::SnapshotAt> snapshots_;
+  Due<replay::MenuAt> menu_;
+  Due<replay::ButtonAt> buttons_;
+  Due<replay::TypeAt> typed_;
+  std::vector<Known> open_;
+  std::size_t nextAnswer_ = 0;
+  bool pending_ = false;
+  bool opened_ = false;
+  int status_ = 0;
+  std::string failure_;
+};
+
 // rec outlives the play window, whose handlers keep pointing at it.
 int Run(const replay::Scenario& sc, replay::Recorder& rec) {
   Listening listening(rec);
+  app theApp;  // the game's own application object: the data file and its writes
+
+  std::optional<fw::FolderItem> data = datafile::Location();
+  if (sc.dataFile) {
+    std::error_code ec;
+    if (!data || !std::filesystem::is_regular_file(*sc.dataFile, ec) ||
+        !std::filesystem::copy_file(*sc.dataFile, data->Path(), std::filesystem::copy_options::overwrite_existing, ec)) {
+      Complain("cannot read the data file " + sc.dataFile->string());
+      return kExitBadScenario;
+    }
+    theApp.readFile();
+  }
 
   replay::Setup setup;
   setup.seed = sc.seed;
@@ -132,40 +315,29 @@ int Run(const replay::Scenario& sc, replay::Recorder& rec) {
   setup.bltCt = sc.bltCt;
   setup.ballCt = sc.ballCt;
   setup.mediaFolder = std::filesystem::path(ZEMBO_MEDIA_DIR);
+  setup.opening = sc.Opening();
   replay::Stepper stepper(setup);
-  Observe(stepper.window(), rec);
 
-  Due mouse(sc.mouse);
-  Due keys(sc.keys);
-  Due clicks(sc.clicks);
-  Due snapshots(sc.snapshots);
-  for (std::int64_t t = 0; t < sc.ticks; ++t) {
-    rec.Begin(t);
-    replay::TickInput in;
-    bool input = mouse.Each(t, [&](const replay::MouseAt& m) { in.mouseX = m.x; });
-    input |= keys.Each(t, [&](const replay::KeyAt& k) { in.keys.push_back({k.keyCode, k.down}); });
-    input |= clicks.Each(t, [&](const replay::ClickAt& c) { in.clicks.push_back(c.control); });
-    if (input) rec.OnInput();
-    stepper.Step(in);
-
-    GameScrn* w = OpenPlayWindow();
-    if (w) Observe(*w, rec);
-    bool wrote = true;
-    snapshots.Each(t, [&](const replay::SnapshotAt& s) {
-      if (!wrote) return;
-      auto pic = w ? fw::test::Render(*w) : fw::Ref<fw::Picture>();
-      wrote = pic && replay::WriteSnapshot(*pic, s.file);
-      if (!wrote) Complain("cannot write snapshot " + s.file.string());
-    });
-    if (!wrote) return kExitFailed;
-
-    if (!rec.Current().Eventful()) continue;
-    std::string line = replay::TraceLine(rec.Current(), w ? replay::SampleState(*w, rec.Ids()) : replay::Json(nullptr));
-    line += '\n';
-    if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size()) {
-      Complain("cannot write the trace");
-      return kExitFailed;
-    }
+  std::optional<replay::FileWatch> watch;
+  if (data) watch.emplace(data->Path());
+  Player player(sc, rec, stepper, std::move(watch));
+  if (GameScrn* w = OpenPlayWindow()) {
+    Observe(*w, rec);
+    player.Know(*w);
+  }
+  player.Install();
+  player.Play();
+  fw::test::OnModal(nullptr);
+  fw::test::OnDialog(nullptr);
+  fw::test::OnShown(nullptr);
+  // A handler that failed is a failed run, not a trace to trust.
+  if (auto reports = fw::test::TakeUnhandledReports(); !reports.empty() && player.Status() == 0) {
+    Complain("the game failed: " + reports.front());
+    return kExitFailed;
+  }
+  if (player.Status() != 0) {
+    Complain(player.Failure());
+    return player.Status();
   }
   if (std::fflush(stdout) != 0) {
     Complain("cannot write the trace");
@@ -193,6 +365,9 @@ int main(int argc, char** argv) {
     return kExitFailed;
   }
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // The offscreen platform's notes (it cannot raise a window, ...) would crowd the one
+  // line a failed run ends with; a rule set by the caller still wins.
+  ::setenv("QT_LOGGING_RULES", "default.warning=false", 0);
   ::setenv("ZEMBO_SILENT_AUDIO", "1", 1);
   const auto& sc = std::get<replay::Scenario>(parsed);
   replay::Recorder rec;  // made before any sprite: ids count from here
