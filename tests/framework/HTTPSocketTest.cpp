@@ -30,21 +30,6 @@ struct Page {
   std::string body;
 };
 
-// Runs the event loop in real time with the manual clock standing still, until pred
-// holds or the limit has passed.
-bool WaitReal(const std::function<bool()>& pred, std::chrono::milliseconds limit = 10s) {
-  auto end = std::chrono::steady_clock::now() + limit;
-  for (;;) {
-    fw::test::Advance(0);
-    if (pred()) return true;
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(1ms);
-  }
-}
-
-// Real time for whatever is on its way to arrive.
-void Settle() { WaitReal([] { return false; }, 300ms); }
-
 std::string Address(const std::string& path = "/Zembo/ZemboVers.txt") { return std::string("http://") + kHost + path; }
 
 class HTTPSocketTest : public testing::Test {

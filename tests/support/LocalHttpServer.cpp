@@ -8,6 +8,8 @@
 
 #include <chrono>
 
+#include "framework/TestHooks.h"
+
 namespace {
 
 constexpr int kPollMs = 50;           // how often a waiting server looks at its stop flag
@@ -138,3 +140,15 @@ bool LocalHttpServer::SendAll(int fd, const std::string& bytes) {
   }
   return true;
 }
+
+bool WaitReal(const std::function<bool()>& pred, std::chrono::milliseconds limit) {
+  auto end = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    fw::test::Advance(0);
+    if (pred()) return true;
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+void Settle() { WaitReal([] { return false; }, std::chrono::milliseconds(300)); }

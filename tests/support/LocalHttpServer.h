@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -55,3 +56,10 @@ class LocalHttpServer {
   std::vector<std::string> requests_;
   std::thread thread_;
 };
+
+// Runs the event loop in real time with the manual clock standing still, until pred
+// holds or the limit has passed: replies from the server take real time to arrive.
+bool WaitReal(const std::function<bool()>& pred,
+              std::chrono::milliseconds limit = std::chrono::seconds(10));
+// Real time for whatever is on its way to arrive.
+void Settle();

@@ -28,19 +28,6 @@ using Reply = LocalHttpServer::Reply;
 
 constexpr fw::Color kPurple = fw::RGB(143, 0, 255);
 
-// Runs the event loop in real time, the manual clock standing still, until pred holds.
-bool WaitReal(const std::function<bool()>& pred, std::chrono::milliseconds limit = 10s) {
-  auto end = std::chrono::steady_clock::now() + limit;
-  for (;;) {
-    fw::test::Advance(0);
-    if (pred()) return true;
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(1ms);
-  }
-}
-
-void Settle() { WaitReal([] { return false; }, 300ms); }
-
 std::string RequestLine(const std::string& head) { return head.substr(0, head.find("\r\n")); }
 
 class CheckVersTest : public testing::Test {
