@@ -174,12 +174,15 @@ TEST_F(HallOfFameTest, NoCloseBox) {
   EXPECT_TRUE(w.IsOpen());
 }
 
+// A closed window may be gone by the time its closer returns: ask the registry.
+bool HallShown() { return fw::windows::Find(typeid(HallOfFame)) != nullptr; }
+
 TEST_F(HallOfFameTest, CloseReturnAndEnterCloseIt) {
   for (const char* key : {"\r", "\x03"}) {
     HallOfFame& w = HallOfFame::Instance();
     w.ListBox1.SetFocus();
     fw::test::TypeKey(w, key);
-    EXPECT_FALSE(w.IsOpen());
+    EXPECT_FALSE(HallShown());
     fw::test::Advance(1);
   }
   HallOfFame& w = HallOfFame::Instance();
@@ -187,7 +190,7 @@ TEST_F(HallOfFameTest, CloseReturnAndEnterCloseIt) {
   fw::test::TypeKey(w, "\x1b");
   EXPECT_TRUE(w.IsOpen()) << "other keys do nothing";
   ReleaseClose(w, 10, 10);
-  EXPECT_FALSE(w.IsOpen()) << "released away from the button, it still acts";
+  EXPECT_FALSE(HallShown()) << "released away from the button, it still acts";
   EXPECT_EQ(std::pair(w.closeBtn.Left(), w.closeBtn.Top()), std::pair(120, 246)) << "back in place";
 }
 
