@@ -21,6 +21,12 @@ trap 'kill "$PID" 2>/dev/null || true; rm -rf "$PREFS"' EXIT
 XDG_CONFIG_HOME="$PREFS" ZEMBO_SILENT_AUDIO=1 "$GAME" &
 PID=$!
 
+# The current-player window comes first: its Accept button lies at 100..220 x 85..115.
+PLAYER=$(timeout 30 xdotool search --sync --onlyvisible --name "Current Player" | head -n 1)
+eval "$(xdotool getwindowgeometry --shell "$PLAYER")"
+xdotool mousemove $((X + 160)) $((Y + 100)) mousedown 1 sleep 0.1 mouseup 1
+sleep 1
+
 WIN=$(timeout 30 xdotool search --sync --onlyvisible --name "Vivuz ide Zevezer" | head -n 1)
 eval "$(xdotool getwindowgeometry --shell "$WIN")"  # X, Y of the window's top-left corner
 
@@ -36,8 +42,8 @@ start=$(cpu)
 began=$(date +%s%N)
 t=0
 while [ "$t" -lt "$SECONDS_TO_MEASURE" ]; do
-  # One second of sweeping at 50 moves a second, then the run button again:
-  # it starts a new round after a lost game and falls on nothing while hidden.
+  # One second of sweeping at 50 moves a second, then now and then the run button
+  # again: it starts the next round and falls on nothing while hidden.
   args=""
   i=0
   while [ "$i" -lt 50 ]; do
@@ -47,7 +53,8 @@ while [ "$t" -lt "$SECONDS_TO_MEASURE" ]; do
   done
   # shellcheck disable=SC2086
   xdotool $args
-  [ $((t % 3)) -eq 2 ] && click_run
+  # Return answers a round's status window (its default button) or the hall of fame.
+  [ $((t % 3)) -eq 2 ] && { xdotool key Return; sleep 0.2; click_run; }
   t=$((t + 1))
 done
 end=$(cpu)

@@ -17,6 +17,8 @@
 #include "framework/Timer.h"
 #include "framework/Window.h"
 #include "game/GameScrn.h"
+#include "windows/RoundScrn.h"
+#include "windows/getCurPl.h"
 #include "shell/Startup.h"
 
 namespace {
@@ -56,13 +58,20 @@ struct TimedFrame {
 };
 
 // Keeps a round in play: a round that ended is followed by a fresh one, as a
-// player who clicks the run button at once would.
+// player who answers every window at once would.
 void Watch() {
+  if (auto* player = dynamic_cast<getCurPl*>(fw::windows::Find(typeid(getCurPl)))) {
+    player->acceptBtn_MouseUp(0, 0);
+    return;
+  }
   auto* w = dynamic_cast<GameScrn*>(fw::windows::Find(typeid(GameScrn)));
   if (!w || !w->IsVisible()) return;
   if (!w->mySS.NextFrame.target<TimedFrame>()) w->mySS.NextFrame = TimedFrame{w->mySS.NextFrame};
-  if (w->mySS.IsRunning() || w->roundEnded()) return;
+  if (w->mySS.IsRunning() || w->roundTimer.GetMode() != fw::Timer::kOff) return;
+  for (fw::Window* shown : fw::windows::All())
+    if (dynamic_cast<RoundScrn*>(shown)) shown->Close();
   if (!w->isPause) {
+    if (w->gameOver) w->initStartVars();
     w->setSpeedMenu(kHard);
     w->round = kRound - 1;
     w->reinit();
