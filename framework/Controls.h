@@ -3,6 +3,8 @@
 // canvas's Paint runs exactly when the game refreshes it (and once when its window opens).
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -228,6 +230,27 @@ class Line : public Control {
   int x1_, y1_, x2_, y2_;
   int borderWidth_ = 1;
   Color lineColor_{};
+};
+
+// Controls of one class and name told apart by index, made in index order.
+template <class C, std::size_t N>
+class ControlArray {
+ public:
+  struct Place {
+    int left, top, width, height;
+  };
+  ControlArray(Window* owner, std::string_view name, const std::array<Place, N>& places) {
+    for (std::size_t i = 0; i < N; ++i) {
+      const Place& p = places[i];
+      items_[i] = std::make_unique<C>(owner, name, p.left, p.top, p.width, p.height);
+      items_[i]->SetIndex(static_cast<int>(i));
+    }
+  }
+  C& operator()(int index) { return *items_.at(static_cast<std::size_t>(index)); }
+  static constexpr int Count() { return static_cast<int>(N); }
+
+ private:
+  std::array<std::unique_ptr<C>, N> items_;
 };
 
 }  // namespace fw

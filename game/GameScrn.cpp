@@ -63,16 +63,6 @@ void Label(fw::StaticText& t, std::string_view text, int size, int align, fw::Co
 
 }  // namespace
 
-GameScrn::ballCnvArray::ballCnvArray(GameScrn* owner) {
-  for (int i = 0; i < game::kBallCanvases; ++i) {
-    auto c = std::make_unique<fw::Canvas>(owner, "ballCnv", 520 + 16 * i, 99, 8, 8);
-    c->SetIndex(i);
-    fw::Canvas* raw = c.get();
-    c->Paint = [owner, raw](fw::Graphics& g) { owner->ballCnv_Paint(*raw, g); };
-    canvases_[static_cast<std::size_t>(i)] = std::move(c);
-  }
-}
-
 GameScrn::GameScrn() {
   Layout();
   AddMenuHandlers();
@@ -101,6 +91,10 @@ void GameScrn::Layout() {
   Label(StaticText5, "<- 10", 9, fw::StaticText::kLeft);
   Label(StaticText6, "<- 15", 9, fw::StaticText::kLeft);
   Label(StaticText7, "<- 5", 9, fw::StaticText::kLeft);
+  for (int i = 0; i < ballCnv.Count(); ++i) {
+    fw::Canvas& c = ballCnv(i);
+    c.Paint = [this, &c](fw::Graphics& g) { ballCnv_Paint(c, g); };
+  }
   Label(StaticText9, "- Ball Count -", 12, fw::StaticText::kCenter);
   showTimer.Action = [this] { showTimer_Action(); };
   Label(StaticText8, "Round Time", 12, fw::StaticText::kLeft);

@@ -29,9 +29,18 @@ inline constexpr int kBonus2Seconds = 100;  // seconds of acid rain to survive
 inline constexpr int kKeyP = 35, kKeySpace = 49, kKeyC = 8;  // classic key codes
 inline constexpr fw::Color kPanelBack = fw::RGB(210, 225, 255);
 inline constexpr fw::Color kFieldBack = fw::RGB(14, 18, 40);  // the sprites' soft edges are blended to it
+
+// The spare-ball indicators: a control array of 8 x 8 canvases, 16 pixels apart.
+using BallCanvases = fw::ControlArray<fw::Canvas, kBallCanvases>;
+constexpr std::array<BallCanvases::Place, kBallCanvases> BallCanvasPlaces() {
+  std::array<BallCanvases::Place, kBallCanvases> places{};
+  for (std::size_t i = 0; i < places.size(); ++i) places[i] = {520 + 16 * static_cast<int>(i), 99, 8, 8};
+  return places;
+}
 }  // namespace game
 
 class GameScrn : public fw::Window {
+
  public:
   GameScrn();
   ~GameScrn() override;
@@ -71,15 +80,6 @@ class GameScrn : public fw::Window {
   bool gameOver = false;
   bool prohibitShot = false;
 
-  // The spare-ball indicators, reached by index like a control array.
-  class ballCnvArray {
-   public:
-    explicit ballCnvArray(GameScrn* owner);
-    fw::Canvas& operator()(int index) { return *canvases_.at(static_cast<std::size_t>(index)); }
-
-   private:
-    std::array<std::unique_ptr<fw::Canvas>, game::kBallCanvases> canvases_;
-  };
 
   // Controls, in creation order.
   fw::SpriteSurface mySS{this, "mySS", 0, 4, 500, 500};
@@ -93,7 +93,7 @@ class GameScrn : public fw::Window {
   fw::StaticText StaticText6{this, "StaticText6", 527, 343, 40, 20};
   fw::StaticText StaticText7{this, "StaticText7", 527, 443, 40, 20};
   fw::Separator Separator1{this, "Separator1", 520, 169, 100, 4};
-  ballCnvArray ballCnv{this};
+  game::BallCanvases ballCnv{this, "ballCnv", game::BallCanvasPlaces()};
   fw::StaticText StaticText9{this, "StaticText9", 520, 75, 100, 20};
   fw::Timer showTimer{fw::Timer::kOff, 800};
   fw::StaticText StaticText8{this, "StaticText8", 563, 286, 72, 20};

@@ -22,27 +22,6 @@ class DirTxt : public fw::StaticText {
   using fw::StaticText::StaticText;
 };
 
-// Controls of one class and name told apart by index, made in index order.
-template <class C, std::size_t N>
-class ControlArray {
- public:
-  struct Place {
-    int left, top, width, height;
-  };
-  ControlArray(fw::Window* owner, std::string_view name, const std::array<Place, N>& places) {
-    for (std::size_t i = 0; i < N; ++i) {
-      const Place& p = places[i];
-      items_[i] = std::make_unique<C>(owner, name, p.left, p.top, p.width, p.height);
-      items_[i]->SetIndex(static_cast<int>(i));
-    }
-  }
-  C& operator()(int index) { return *items_.at(static_cast<std::size_t>(index)); }
-  static constexpr int Count() { return static_cast<int>(N); }
-
- private:
-  std::array<std::unique_ptr<C>, N> items_;
-};
-
 class Instr2Scrn : public fw::Window {
  public:
   Instr2Scrn();
@@ -59,7 +38,7 @@ class Instr2Scrn : public fw::Window {
   // Controls, in creation order.
   fw::PagePanel PagePanel1{this, "PagePanel1", 3, 31, 634, 340};
   fw::StaticText StaticText2{this, "StaticText2", 75, 50, 550, 274};
-  ControlArray<::showCnv, 7> showCnv{this,
+  fw::ControlArray<::showCnv, 7> showCnv{this,
                                      "showCnv",
                                      {{{27, 140, 20, 20},
                                        {27, 214, 20, 20},
@@ -74,7 +53,7 @@ class Instr2Scrn : public fw::Window {
   fw::Canvas PrevCnv{this, "PrevCnv", 243, 390, 26, 20};
   fw::Canvas ExitCnv{this, "ExitCnv", 281, 390, 80, 20};
   fw::Canvas nextCnv{this, "nextCnv", 373, 390, 26, 20};
-  ControlArray<::DirTxt, 2> DirTxt{this, "DirTxt", {{{373, 413, 60, 20}, {243, 413, 60, 20}}}};
+  fw::ControlArray<::DirTxt, 2> DirTxt{this, "DirTxt", {{{373, 413, 60, 20}, {243, 413, 60, 20}}}};
 
  private:
   void Layout();
