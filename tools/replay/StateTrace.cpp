@@ -15,6 +15,15 @@ Json Either(const fw::Ref<T>& s, F&& fill) {
   return fill(*s);
 }
 
+// A sprite's id and whole-pixel place, the fields every placed sprite's state starts with.
+Json Placed(const fw::Sprite& sprite, const SpriteIds& ids) {
+  Json j;
+  j["id"] = ids(sprite);
+  j["X"] = sprite.X();
+  j["Y"] = sprite.Y();
+  return j;
+}
+
 Json BubbleState(const Bubble& b, const SpriteIds& ids) {
   Json j;
   j["id"] = ids(b);
@@ -67,18 +76,9 @@ Json SampleState(GameScrn& w, const SpriteIds& ids) {
     j["Y"] = b.Y();
     return j;
   });
-  s["paddle"] = Either(w.myPAD, [&](const fw::Sprite& p) {
-    Json j;
-    j["id"] = ids(p);
-    j["X"] = p.X();
-    j["Y"] = p.Y();
-    return j;
-  });
+  s["paddle"] = Either(w.myPAD, [&](const fw::Sprite& p) { return Placed(p, ids); });
   s["bullet"] = Either(w.theBlt, [&](const myBullet& b) {
-    Json j;
-    j["id"] = ids(b);
-    j["X"] = b.X();
-    j["Y"] = b.Y();
+    Json j = Placed(b, ids);
     j["mDy"] = b.speed();
     j["isFiring"] = b.isFiring;
     j["isRichochet"] = b.isRichochet;
@@ -86,10 +86,7 @@ Json SampleState(GameScrn& w, const SpriteIds& ids) {
     return j;
   });
   s["drop"] = Either(w.theDrop, [&](const myDrop& d) {
-    Json j;
-    j["id"] = ids(d);
-    j["X"] = d.X();
-    j["Y"] = d.Y();
+    Json j = Placed(d, ids);
     j["mDy"] = d.speed();
     j["mytype"] = d.mytype;
     j["isDropping"] = d.isDropping;
@@ -108,10 +105,7 @@ Json SampleState(GameScrn& w, const SpriteIds& ids) {
   Json rain = Json::array();
   for (const auto& r : w.theRain) {
     if (!r) continue;
-    Json j;
-    j["id"] = ids(*r);
-    j["X"] = r->X();
-    j["Y"] = r->Y();
+    Json j = Placed(*r, ids);
     j["myDy"] = r->myDy;
     j["dead"] = r->dead;
     rain.push_back(std::move(j));
