@@ -36,16 +36,3 @@ void Bubble::move() {
   yPos_ += mDy;
   place();
 }
-
-void Bubble::SetMotion(double x, double y, double dx, double dy) {
-  xPos_ = x;
-  yPos_ = y;
-  mDx = dx;
-  mDy = dy;
-  place();
-}
-
-void Bubble::place() {
-  SetX(game::ToPixel(xPos_));
-  SetY(game::ToPixel(yPos_));
-}

@@ -63,16 +63,3 @@ void ball::reload() {
   if (xPos_ > kCentre) mDx = -mDx;
   place();
 }
-
-void ball::SetMotion(double x, double y, double dx, double dy) {
-  xPos_ = x;
-  yPos_ = y;
-  mDx = dx;
-  mDy = dy;
-  place();
-}
-
-void ball::place() {
-  SetX(game::ToPixel(xPos_));
-  SetY(game::ToPixel(yPos_));
-}

@@ -2,9 +2,9 @@
 // is lost at the bottom; the paddle bounce comes from the collision handler.
 #pragma once
 
-#include "framework/SpriteSurface.h"
+#include "game/Pixel.h"
 
-class ball : public fw::Sprite {
+class ball : public game::ExactSprite {
  public:
   static constexpr int kGroup = -1;
   static constexpr double kWidth = 8.0;      // pixels
@@ -18,20 +18,4 @@ class ball : public fw::Sprite {
   bool move();
   // Back at the top of the field with a new random start.
   void reload();
-
-  double xPos() const { return xPos_; }
-  double yPos() const { return yPos_; }
-  double dx() const { return mDx; }
-  double dy() const { return mDy; }
-  // Places the ball with an exact position and speed (tests and replays).
-  void SetMotion(double x, double y, double dx, double dy);
-
- protected:
-  double mDx = 0.0;
-  double mDy = 0.0;
-  double xPos_ = 0.0;
-  double yPos_ = 0.0;
-
- private:
-  void place();
 };
