@@ -87,8 +87,7 @@ void HallOfFame::closeBtn_Open() {
 }
 
 void HallOfFame::closeBtn_MouseUp(int, int) {
-  closeBtn.SetTop(closeBtn.Top() - CnvBtn::kPressOffset);
-  closeBtn.SetLeft(closeBtn.Left() - CnvBtn::kPressOffset);
+  closeBtn.Unpress();
   closeAndStartGame();
 }
 
