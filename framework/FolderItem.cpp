@@ -14,6 +14,7 @@
 
 #include "Picture.h"
 #include "Sound.h"
+#include "internal/HeadlessState.h"
 
 namespace fw {
 
@@ -283,6 +284,7 @@ bool BinaryStream::Close() {
     w.Discard();
     return false;
   }
+  ++headless_state::filesWritten;
   // The rename lives in the folder: flushed too, or a power cut may undo it.
   Fd folder(::open(w.target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0 && ::fsync(folder.get()) != 0 && errno == EIO) {

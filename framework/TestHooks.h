@@ -17,6 +17,7 @@
 #include "Application.h"
 #include "MessageDialog.h"
 #include "Ref.h"
+#include "Values.h"
 
 namespace fw {
 class Window;
@@ -38,7 +39,7 @@ void AdvanceUs(std::int64_t us);
 // Advances in steps until pred holds; false if limitMs passed first.
 bool RunUntil(const std::function<bool()>& pred, std::int64_t limitMs);
 // The framework as StartHeadless left it: every window destroyed, the clock at 0,
-// Random seeded again, no key held, scripted input, answers and records forgotten.
+// Random seeded again, today the system's, no key held, scripted input, answers and records forgotten.
 void Reset();
 
 // The pointer, in the content coordinates of whichever window asks.
@@ -97,6 +98,12 @@ void OnShown(std::function<void(Window&)> observer);
 
 // Where the application looks for its media, instead of beside the executable.
 void SetResourcesFolder(std::optional<std::filesystem::path> folder);
+
+// Date::Today answers this day, and every short date then takes one form whatever the
+// locale (month/day/two-digit year, "12/9/26"); none gives the system's day and form back.
+void FixToday(std::optional<Date> today);
+// How many files the framework has written so far, each committed whole.
+std::uint64_t FilesWritten();
 
 }  // namespace fw::test
 

@@ -5,7 +5,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <mutex>
+
+#include "internal/HeadlessState.h"
 
 namespace fw {
 
@@ -121,11 +124,18 @@ std::string Chr(std::uint32_t cp) {
 }
 
 Date Date::Today() {
+  if (headless_state::fixedToday) return *headless_state::fixedToday;
   QDate d = QDate::currentDate();
   return Date(d.year(), d.month(), d.day());
 }
 
 std::string Date::ShortDate() const {
+  // A run on a fixed day must write the same rows in every locale: month/day/year, two year digits.
+  if (headless_state::fixedToday) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%d/%d/%02d", month_, day_, ((year_ % 100) + 100) % 100);
+    return text;
+  }
   // A hall-of-fame row separates its fields with commas, so the date may hold none.
   QString text = QLocale::system().toString(QDate(year_, month_, day_), QLocale::ShortFormat);
   text.remove(QLatin1Char(','));

@@ -38,7 +38,8 @@ class Date {
  public:
   static Date Today();
   Date(int year, int month, int day) : year_(year), month_(month), day_(day) {}
-  // The locale's short numeric form; never contains a comma.
+  // The locale's short numeric form (a fixed one while a headless run fixes today);
+  // never contains a comma.
   std::string ShortDate() const;
   int Year() const { return year_; }
   int Month() const { return month_; }

@@ -17,6 +17,7 @@
 #include "framework/Clock.h"
 #include "framework/Values.h"
 #include "framework/Window.h"
+#include "framework/internal/HeadlessState.h"
 #include "framework/internal/KeyState.h"
 #include "framework/internal/Platform.h"
 #include "framework/internal/Paint.h"
@@ -183,6 +184,7 @@ void Reset() {
   gURLs.clear();
   gUnhandled.clear();
   gResources.reset();
+  headless_state::fixedToday.reset();
   http_hooks::ClearRoutes();
   clock_hooks::SetManualNowUs(0);
   random_hooks::SetSeed(gSeed);
@@ -205,5 +207,9 @@ std::vector<std::string> TakeUnhandledReports() { return std::exchange(gUnhandle
 void OnShown(std::function<void(Window&)> observer) { gShownObserver = std::move(observer); }
 
 void SetResourcesFolder(std::optional<std::filesystem::path> folder) { gResources = std::move(folder); }
+
+void FixToday(std::optional<Date> today) { headless_state::fixedToday = today; }
+
+std::uint64_t FilesWritten() { return headless_state::filesWritten; }
 
 }  // namespace fw::test
