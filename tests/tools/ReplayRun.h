@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -26,6 +27,7 @@ struct Result {
   int status = -1;
   std::string out, err;
   std::vector<json> lines;
+  double cpuSeconds = 0;  // the run's own, user and system
 };
 
 inline std::string Slurp(const std::filesystem::path& p) {
@@ -58,7 +60,10 @@ class ReplayTool : public testing::Test {
     Result r;
     if (posix_spawn(&pid, exe.c_str(), &fa, nullptr, argv, envp.data()) == 0) {
       int st = 0;
-      ::waitpid(pid, &st, 0);
+      struct rusage use {};
+      ::wait4(pid, &st, 0, &use);
+      r.cpuSeconds = static_cast<double>(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
+                     static_cast<double>(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
       r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
     }
     posix_spawn_file_actions_destroy(&fa);

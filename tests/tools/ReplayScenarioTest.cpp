@@ -158,6 +158,7 @@ TEST(ReplayScenario, WholeGameKeysAndWhenThePlayWindowOpensAsAtStartUp) {
 
   EXPECT_FALSE(Good(R"({"ticks": 5, "dataFile": "d.bin", "round": 1})").Opening()) << "a round given is prepared";
   EXPECT_FALSE(Good(R"({"ticks": 5})").Opening()) << "no data file: the prepared round as before";
+  EXPECT_TRUE(Good(R"({"ticks": 5, "dataFile": null})").Opening()) << "the first start, with no data file";
 }
 
 TEST(ReplayScenario, WholeGameKeysOfTheWrongShapeAreRefused) {
@@ -169,6 +170,10 @@ TEST(ReplayScenario, WholeGameKeysOfTheWrongShapeAreRefused) {
   EXPECT_NE(Refusal(R"({"ticks": 5, "answers": "OK"})").find("\"answers\""), std::string::npos);
   EXPECT_NE(Refusal(R"({"ticks": 5, "answers": ["OK", 3]})").find("\"answers\" entry 1"), std::string::npos);
   EXPECT_NE(Refusal(R"({"ticks": 5, "dataFile": ""})").find("\"dataFile\""), std::string::npos);
+  EXPECT_NE(Refusal(R"({"ticks": 5, "quit": 5})").find("\"quit\""), std::string::npos) << "a quit after the run";
+  for (const char* day : {R"("2026-02-29")", R"("2026-12-9")", R"("09.12.2026")", "20261209", R"("0000-01-01")"})
+    EXPECT_NE(Refusal(std::string(R"({"ticks": 5, "today": )") + day + "}").find("\"today\""), std::string::npos) << day;
+  EXPECT_EQ(Good(R"({"ticks": 5, "today": "2028-02-29"})").today->day, 29);
 }
 
 }  // namespace

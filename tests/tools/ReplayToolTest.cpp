@@ -25,6 +25,11 @@ TEST_F(ReplayTool, RefusesBadScenariosWithOneLineAndStatus2) {
       R"({"ticks": 10, "round": 0})",
       R"({"ticks": 10, "difficulty": 3})",
       R"({"ticks": -5})",
+      // Names the game does not have are no disabled items or hidden controls.
+      R"({"ticks": 10, "menu": [[1, "FileSaveGam"]]})",
+      R"({"ticks": 10, "buttons": [[1, "RoundScreen", "ContBtn"]]})",
+      R"({"ticks": 10, "clicks": [[1, "runButton"]]})",
+      R"({"ticks": 10, "clicks": [[1, "RndTxt"]]})",
   };
   for (const std::string& s : bad) {
     Result r = Run(s);
@@ -208,6 +213,23 @@ TEST_F(ReplayTool, SnapshotIsAPNGOfTheWindowsSize) {
   Result bad = Run(R"({"ticks": 3, "snapshots": [[1, ")" + (dir / "none" / "x.png").string() + R"("]]})");
   EXPECT_NE(bad.status, 0);
   EXPECT_NE(bad.err.find("snapshot"), std::string::npos);
+}
+
+TEST_F(ReplayTool, ABigDataFileCostsNothingWhileTheGameDoesNotWriteIt) {
+  auto timed = [&](std::size_t size) {
+    std::string bytes(1, '\0');  // an empty name, then empty rows: the rest is never read
+    bytes.resize(size, '\0');
+    std::filesystem::path file = dir / ("data" + std::to_string(size));
+    std::ofstream(file, std::ios::binary) << bytes;
+    Result r = Run(R"({"seed": 3, "round": 1, "ticks": 300, "clicks": [[1, "runBtn"]], "dataFile": ")" + file.string() +
+                   R"("})");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.lines.size(), 300u);
+    return r.cpuSeconds;
+  };
+  double small = timed(64);
+  double big = timed(16 << 20);
+  EXPECT_LT(big, small + 1.0) << "16 MiB: " << big << " s, 64 bytes: " << small << " s";
 }
 
 TEST_F(ReplayTool, LeavesThePlayersPreferencesAlone) {

@@ -1,13 +1,14 @@
 #include "tools/replay/GameTrace.h"
 
-#include <sys/stat.h>
-
 #include <fstream>
 #include <sstream>
 
 #include "framework/ListBox.h"
+#include "framework/Menu.h"
 #include "framework/MessageDialog.h"
+#include "framework/TestHooks.h"
 #include "framework/Window.h"
+#include "game/GameScrn.h"
 #include "shell/globals.h"
 #include "tools/replay/Stepper.h"
 
@@ -84,29 +85,43 @@ std::string Hex(const std::string& bytes) {
   return out;
 }
 
-// What is there at the start is the baseline, not a write.
-FileWatch::FileWatch(std::filesystem::path file) : file_(std::move(file)) { Written(); }
+DataWrites::DataWrites(std::filesystem::path file) : file_(std::move(file)), seen_(fw::test::FilesWritten()) {}
 
-std::optional<std::string> FileWatch::Written() {
-  struct stat st {};
-  if (::stat(file_.c_str(), &st) != 0) {
-    started_ = true;
-    seen_ = false;
-    return std::nullopt;
-  }
-  long long mtime = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+std::optional<std::string> DataWrites::Written() {
+  std::uint64_t now = fw::test::FilesWritten();
+  if (now == seen_) return std::nullopt;
+  seen_ = now;
   std::ifstream in(file_, std::ios::binary);
+  if (!in) return std::nullopt;
   std::ostringstream text;
   text << in.rdbuf();
-  std::string bytes = text.str();
-  bool written = started_ && (!seen_ || st.st_ino != inode_ || mtime != mtimeNs_ || bytes != bytes_);
-  started_ = true;
-  seen_ = true;
-  inode_ = st.st_ino;
-  mtimeNs_ = mtime;
-  bytes_ = bytes;
-  if (!written) return std::nullopt;
-  return bytes;
+  return text.str();
+}
+
+std::optional<std::string> ShownStates::RunCaption(const GameScrn* w) {
+  if (!w || (caption_ && *caption_ == w->runBtn.getTitle())) return std::nullopt;
+  caption_ = w->runBtn.getTitle();
+  return caption_;
+}
+
+Json ShownStates::MenuChanges() {
+  Json changed = Json::object();
+  fw::MenuBar* bar = ShownMenuBar();
+  if (!bar) return changed;
+  bool blocked = MenusBlocked();
+  if (!blocked) fw::menus::RunEnablePass(*bar);
+  fw::ForEachItem(*bar, [&](const fw::MenuItem& it) {
+    auto known = items_.find(it.Name());
+    if (it.Name().empty() || (blocked && known == items_.end())) return;
+    Item now{blocked ? known->second.enabled : it.Enabled(), it.Checked()};
+    if (known != items_.end() && known->second.enabled == now.enabled && known->second.checked == now.checked) return;
+    items_[it.Name()] = now;
+    Json j;
+    j["enabled"] = now.enabled;
+    j["checked"] = now.checked;
+    changed[it.Name()] = std::move(j);
+  });
+  return changed;
 }
 
 }  // namespace replay

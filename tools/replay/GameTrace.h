@@ -2,10 +2,11 @@
 // the state shared between rounds, and the data file as written.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 
 #include "tools/replay/Trace.h"
 
@@ -13,6 +14,7 @@ namespace fw {
 class Window;
 class MessageDialog;
 }
+class GameScrn;
 
 namespace replay {
 
@@ -25,20 +27,35 @@ Json SampleGame();
 
 std::string Hex(const std::string& bytes);
 
-// Notices each write of a file: a write replaces it (new inode or time) or changes its bytes.
-class FileWatch {
+// Notices the game's writes of a file by the framework's count of files written,
+// and reads the file only after one.
+class DataWrites {
  public:
-  explicit FileWatch(std::filesystem::path file);
+  // Writes made before it are not reported.
+  explicit DataWrites(std::filesystem::path file);
   // The bytes when the file was written since the last call.
   std::optional<std::string> Written();
 
  private:
   std::filesystem::path file_;
-  bool started_ = false;
-  bool seen_ = false;
-  ino_t inode_ = 0;
-  long long mtimeNs_ = 0;
-  std::string bytes_;
+  std::uint64_t seen_ = 0;
 };
 
+// The run button's caption and the menu items' enabled and ticked states, each told
+// the first time it is seen and then whenever it changes.
+class ShownStates {
+ public:
+  std::optional<std::string> RunCaption(const GameScrn* w);
+  // {item: {"enabled", "checked"}} for the items that changed, in the menus' order.
+  // Enabled is read as the menus would show it, so not while a modal window blocks them.
+  Json MenuChanges();
+
+ private:
+  struct Item {
+    bool enabled = false;
+    bool checked = false;
+  };
+  std::optional<std::string> caption_;
+  std::map<std::string, Item, std::less<>> items_;
+};
 }  // namespace replay

@@ -1,6 +1,7 @@
 #include "tools/replay/Scenario.h"
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -62,6 +63,21 @@ std::string Text(const json& v, const std::string& what) {
   return v.get<std::string>();
 }
 
+// A calendar day written "YYYY-MM-DD", nothing else.
+Day DayOf(const json& v) {
+  const std::string form = "\"today\" must be a date written YYYY-MM-DD";
+  if (!v.is_string()) Fail(form);
+  const std::string text = v.get<std::string>();
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') Fail(form);
+  for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+    if (text[i] < '0' || text[i] > '9') Fail(form);
+  Day d{std::stoi(text.substr(0, 4)), std::stoi(text.substr(5, 2)), std::stoi(text.substr(8, 2))};
+  std::chrono::year_month_day ymd{std::chrono::year(d.year), std::chrono::month(static_cast<unsigned>(d.month)),
+                                  std::chrono::day(static_cast<unsigned>(d.day))};
+  if (d.year < 1 || !ymd.ok()) Fail("\"today\" is no day of the calendar: " + text);
+  return d;
+}
+
 template <typename T>
 void ByTick(std::vector<T>& list) {
   std::stable_sort(list.begin(), list.end(), [](const T& a, const T& b) { return a.tick < b.tick; });
@@ -71,7 +87,7 @@ Scenario Read(const json& doc) {
   if (!doc.is_object()) Fail("the scenario must be a JSON object");
   static const char* const kKeys[] = {"seed",   "difficulty", "round", "bltCt", "ballCt",  "ticks",
                                       "mouse",  "keys",       "clicks", "snapshots", "menu", "buttons",
-                                      "type",   "answers",    "dataFile"};
+                                      "type",   "answers",    "dataFile", "today", "quit"};
   for (const auto& [key, value] : doc.items())
     if (std::find_if(std::begin(kKeys), std::end(kKeys), [&](const char* k) { return key == k; }) == std::end(kKeys))
       Fail("unknown key \"" + key + "\"");
@@ -86,7 +102,15 @@ Scenario Read(const json& doc) {
     s.round = static_cast<int>(Whole(doc["round"], "\"round\"", 1, 17));
     s.roundGiven = true;
   }
-  if (doc.contains("dataFile")) s.dataFile = std::filesystem::path(Text(doc["dataFile"], "\"dataFile\""));
+  if (doc.contains("dataFile")) {
+    if (doc["dataFile"].is_null()) s.firstRun = true;
+    else s.dataFile = std::filesystem::path(Text(doc["dataFile"], "\"dataFile\""));
+  }
+  if (doc.contains("today")) s.today = DayOf(doc["today"]);
+  if (doc.contains("quit")) {
+    if (s.ticks == 0) Fail("\"quit\" must come before the last tick");
+    s.quit = Whole(doc["quit"], "\"quit\"", 0, s.ticks - 1);
+  }
   if (doc.contains("bltCt")) s.bltCt = static_cast<int>(Whole(doc["bltCt"], "\"bltCt\"", 0, kMaxBullets));
   if (doc.contains("ballCt")) s.ballCt = static_cast<int>(Whole(doc["ballCt"], "\"ballCt\"", 0, kMaxBalls));
 

@@ -54,6 +54,10 @@ struct SnapshotAt {
   std::filesystem::path file;
 };
 
+struct Day {
+  int year = 0, month = 0, day = 0;
+};
+
 struct Scenario {
   std::uint32_t seed = 1;
   int difficulty = 1;  // 0 Easy, 1 Medium, 2 Hard
@@ -61,6 +65,12 @@ struct Scenario {
   bool roundGiven = false;
   // A data file to start from; without a round the play window then opens as at start-up.
   std::optional<std::filesystem::path> dataFile;
+  // No data file at all ("dataFile": null), as at the first start: the game writes the defaults.
+  bool firstRun = false;
+  // The day the whole run takes for today; none: the system's.
+  std::optional<Day> today;
+  // The tick at which the player chooses Quit (after the tick's other inputs); the run ends there.
+  std::optional<std::int64_t> quit;
   std::optional<int> bltCt;
   std::optional<int> ballCt;
   std::int64_t ticks = 0;
@@ -76,7 +86,7 @@ struct Scenario {
   std::vector<std::string> answers;
 
   // The play window opens as at start-up (its Open handler and the player's window) rather than at a prepared round.
-  bool Opening() const { return dataFile && !roundGiven; }
+  bool Opening() const { return (dataFile || firstRun) && !roundGiven; }
 };
 
 struct ScenarioError {

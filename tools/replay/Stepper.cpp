@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <typeinfo>
 
 #include "framework/Application.h"
 #include "framework/CheckBox.h"
@@ -15,8 +16,15 @@
 #include "framework/Window.h"
 #include "game/BonusRd.h"
 #include "game/GameScrn.h"
+#include "shell/SplashScrn.h"
 #include "shell/globals.h"
 #include "shell/media.h"
+#include "windows/HallOfFame.h"
+#include "windows/Instr2Scrn.h"
+#include "windows/RoundScrn.h"
+#include "windows/aboutScrn.h"
+#include "windows/bonusStartScrn.h"
+#include "windows/checkVersScrn.h"
 #include "windows/getCurPl.h"
 
 #include <utility>
@@ -35,13 +43,55 @@ fw::Window* FrontWindow() {
   }
   return front;
 }
-}  // namespace
 
-std::string ClassName(const fw::Window& w) {
-  const char* mangled = typeid(w).name();
+std::string Demangled(const std::type_info& type) {
+  const char* mangled = type.name();
   int status = 0;
   std::unique_ptr<char, void (*)(void*)> name(abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
   return status == 0 && name ? name.get() : mangled;
+}
+
+bool Quitting() { return fw::CurrentApp() && fw::CurrentApp()->Quitting(); }
+}  // namespace
+
+std::string ClassName(const fw::Window& w) { return Demangled(typeid(w)); }
+
+bool IsWindowClass(std::string_view name) {
+  for (const std::type_info* t : {&typeid(SplashScrn), &typeid(GameScrn), &typeid(RoundScrn), &typeid(HallOfFame),
+                                  &typeid(getCurPl), &typeid(bonusStartScrn), &typeid(Instr2Scrn),
+                                  &typeid(checkVersScrn), &typeid(aboutScrn)})
+    if (Demangled(*t) == name) return true;
+  return false;
+}
+
+bool HasButton(const fw::Window& w, std::string_view control) {
+  fw::Control* c = w.FindControl(control);
+  return dynamic_cast<fw::PushButton*>(c) || dynamic_cast<fw::CheckBox*>(c) || dynamic_cast<fw::Canvas*>(c);
+}
+
+bool HasCanvas(const fw::Window& w, std::string_view control) {
+  return dynamic_cast<fw::Canvas*>(w.FindControl(control)) != nullptr;
+}
+
+fw::MenuBar* ShownMenuBar() {
+  fw::Window* play = fw::windows::Find(typeid(GameScrn));
+  fw::MenuBar* bar = play ? play->GetMenuBar() : nullptr;
+  if (!bar && fw::CurrentApp()) bar = fw::CurrentApp()->GetMenuBar();
+  return bar;
+}
+
+fw::MenuItem* FindMenuItem(const fw::MenuBar& bar, std::string_view name) {
+  fw::MenuItem* found = nullptr;
+  fw::ForEachItem(bar, [&](fw::MenuItem& it) {
+    if (!found && it.Name() == name) found = &it;
+  });
+  return found;
+}
+
+bool MenusBlocked() {
+  for (fw::Window* w : fw::windows::All())
+    if (w->IsOpen() && w->IsModal()) return true;
+  return false;
 }
 
 Stepper::Stepper(const Setup& setup) {
@@ -103,6 +153,7 @@ void Stepper::Step(const TickInput& input) {
 
 void Stepper::Apply(const TickInput& input, const InputSeen& seen) {
   auto tell = [&](InputOutcome o) {
+    o.done = o.done && !Quitting();
     if (seen) seen(o);
     return o.done;
   };
@@ -111,7 +162,10 @@ void Stepper::Apply(const TickInput& input, const InputSeen& seen) {
     fw::test::SetMouse(mouseX_, mouseY_);
   }
   for (const KeyChange& k : input.keys) fw::test::SetKey(k.keyCode, k.down);
-  for (const std::string& c : input.clicks) ClickNow(c);
+  for (const std::string& c : input.clicks) {
+    fw::Canvas* canvas = ClickTarget(c);
+    if (tell({"click", c, canvas != nullptr})) PressCanvas(*canvas);
+  }
   for (const std::string& item : input.menus)
     if (tell({"menu", item, MenuEnabled(item)})) fw::Guard([&] { fw::test::ChooseMenu(item); });
   for (const TickInput::Button& b : input.buttons) {
@@ -121,6 +175,16 @@ void Stepper::Apply(const TickInput& input, const InputSeen& seen) {
   for (const std::string& text : input.typed) {
     fw::Window* front = FrontWindow();
     if (tell({"type", text, front != nullptr})) TypeText(*front, text);
+  }
+  if (input.quit) {
+    fw::MenuBar* bar = ShownMenuBar();
+    fw::MenuItem* quit = nullptr;
+    if (bar)
+      fw::ForEachItem(*bar, [&](fw::MenuItem& it) {
+        if (!quit && it.GetKind() == fw::MenuItem::Kind::Quit) quit = &it;
+      });
+    std::string name = quit ? quit->Name() : "Quit";
+    if (tell({"menu", name, quit && MenuEnabled(name)})) fw::Guard([&] { fw::test::ChooseMenu(name); });
   }
   // The pointer the game reads goes back where the inputs put it.
   if (!input.buttons.empty()) fw::test::SetMouse(mouseX_, mouseY_);
@@ -144,15 +208,20 @@ void Stepper::Click(const std::string& control) {
   Step(in);
 }
 
-// The press and release go straight to the control, so the pointer the game
-// reads stays where the inputs put it.
-void Stepper::ClickNow(const std::string& control) {
+// A hidden or disabled canvas, or one behind a modal window, takes no click.
+fw::Canvas* Stepper::ClickTarget(const std::string& control) {
   fw::Window* play = fw::windows::Find(typeid(GameScrn));
   auto* canvas = play ? dynamic_cast<fw::Canvas*>(play->FindControl(control)) : nullptr;
-  if (!canvas || !canvas->Visible()) return;
-  int x = canvas->Width() / 2, y = canvas->Height() / 2;
+  if (!canvas || !canvas->Visible() || !canvas->Enabled() || fw::test::IsBlocked(*play)) return nullptr;
+  return canvas;
+}
+
+// The press and release go straight to the control, so the pointer the game
+// reads stays where the inputs put it.
+void Stepper::PressCanvas(fw::Canvas& canvas) {
+  int x = canvas.Width() / 2, y = canvas.Height() / 2;
   fw::Guard([&] {
-    if (canvas->Event_MouseDown(x, y)) canvas->Event_MouseUp(x, y);
+    if (canvas.Event_MouseDown(x, y)) canvas.Event_MouseUp(x, y);
   });
 }
 
@@ -161,25 +230,17 @@ fw::Control* Stepper::Clickable(const std::string& windowClass, const std::strin
   fw::Window* target = nullptr;
   for (fw::Window* w : fw::windows::All())
     if (w->IsOpen() && w->IsVisible() && ClassName(*w) == windowClass) target = w;
-  if (!target || fw::test::IsBlocked(*target)) return nullptr;
+  if (!target || fw::test::IsBlocked(*target) || !HasButton(*target, control)) return nullptr;
   fw::Control* c = target->FindControl(control);
-  bool clickable = dynamic_cast<fw::PushButton*>(c) || dynamic_cast<fw::CheckBox*>(c) || dynamic_cast<fw::Canvas*>(c);
-  return clickable && c->Visible() && c->Enabled() ? c : nullptr;
+  return c->Visible() && c->Enabled() ? c : nullptr;
 }
 
 // As the menu bar would offer it: nothing while a modal window is up, else after the enabling pass.
 bool Stepper::MenuEnabled(const std::string& item) {
-  for (fw::Window* w : fw::windows::All())
-    if (w->IsOpen() && w->IsModal()) return false;
-  fw::Window* play = fw::windows::Find(typeid(GameScrn));
-  fw::MenuBar* bar = play ? play->GetMenuBar() : nullptr;
-  if (!bar && fw::CurrentApp()) bar = fw::CurrentApp()->GetMenuBar();
-  if (!bar) return false;
+  fw::MenuBar* bar = ShownMenuBar();
+  if (MenusBlocked() || !bar) return false;
   fw::menus::RunEnablePass(*bar);
-  fw::MenuItem* found = nullptr;
-  fw::ForEachItem(*bar, [&](fw::MenuItem& it) {
-    if (!found && it.Name() == item) found = &it;
-  });
+  fw::MenuItem* found = FindMenuItem(*bar, item);
   if (!found || !found->Enabled()) return false;
   for (fw::MenuItem* p = found->Parent(); p && p != bar; p = p->Parent())
     if (!p->Enabled()) return false;

@@ -9,12 +9,16 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fw {
 class Application;
 class Window;
 class Control;
+class Canvas;
+class MenuBar;
+class MenuItem;
 }
 class GameScrn;
 
@@ -34,6 +38,18 @@ struct Setup {
 
 // A window's class as the scenarios name it, e.g. "RoundScrn".
 std::string ClassName(const fw::Window& w);
+// Whether the game has a window class of that name.
+bool IsWindowClass(std::string_view name);
+// Whether the window has a control of that name that a button click can press (a push
+// button, check box or canvas), or that a play-window click can press (a canvas).
+bool HasButton(const fw::Window& w, std::string_view control);
+bool HasCanvas(const fw::Window& w, std::string_view control);
+
+// The menu bar the player sees: the play window's, else the application's; none before either.
+fw::MenuBar* ShownMenuBar();
+fw::MenuItem* FindMenuItem(const fw::MenuBar& bar, std::string_view name);
+// A modal window is up, so no menu opens.
+bool MenusBlocked();
 
 struct KeyChange {
   int keyCode = 0;  // 35 P, 49 space, 8 C
@@ -52,13 +68,14 @@ struct TickInput {
   };
   std::vector<Button> buttons;      // clicked with the pointer on any window
   std::vector<std::string> typed;   // typed into the front window
+  bool quit = false;                // the Quit item chosen after the other inputs
 };
 
-// What became of one menu choice, button click or typed text.
+// What became of one click, menu choice, button click or typed text.
 struct InputOutcome {
-  std::string kind;   // "menu", "button" or "type"
-  std::string what;   // the item, "Window.control", or the text
-  bool done = false;  // false: disabled, hidden, blocked by a modal window, or not there
+  std::string kind;   // "click", "menu", "button" or "type"
+  std::string what;   // the control, the item, "Window.control", or the text
+  bool done = false;  // false: disabled, hidden, blocked by a modal window, not there, or after a quit
 };
 
 class Stepper {
@@ -82,9 +99,9 @@ class Stepper {
   // in the tick and the pending paints.
   // May run further ticks inside, while a window it opened is modal.
   void Step(const TickInput& input = {});
-  // Step in two halves: the inputs, then the tick's time. Each menu choice, button
-  // click and typed text is told to seen before it acts, since what it does may run
-  // further ticks (a modal window's).
+  // Step in two halves: the inputs, then the tick's time. Each click, menu choice,
+  // button click and typed text is told to seen before it acts, since what it does may
+  // run further ticks (a modal window's). Once the application quits no input acts.
   using InputSeen = std::function<void(const InputOutcome&)>;
   void Apply(const TickInput& input, const InputSeen& seen = nullptr);
   void Advance();
@@ -95,7 +112,9 @@ class Stepper {
   static constexpr int kKeyP = 35, kKeySpace = 49, kKeyC = 8;
 
  private:
-  void ClickNow(const std::string& control);
+  // The play window's canvas that a click would reach, or null.
+  static fw::Canvas* ClickTarget(const std::string& control);
+  static void PressCanvas(fw::Canvas& canvas);
   // The control that a click would reach, or null.
   static fw::Control* Clickable(const std::string& windowClass, const std::string& control);
   static bool MenuEnabled(const std::string& item);

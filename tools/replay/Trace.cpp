@@ -33,6 +33,8 @@ std::string TraceLine(const TickRecord& rec, const Json& state, const Json& game
   if (!rec.inputs.empty()) line["inputs"] = rec.inputs;
   if (!rec.windows.empty()) line["windows"] = rec.windows;
   if (!rec.dialogs.empty()) line["dialogs"] = rec.dialogs;
+  if (rec.runBtnCaption) line["runBtnCaption"] = *rec.runBtnCaption;
+  if (!rec.menus.empty()) line["menus"] = rec.menus;
   if (!rec.dataFile.empty()) line["dataFile"] = rec.dataFile;
   // Doubles come out in their shortest form that reads back exactly.
   return line.dump(-1, ' ', false, nlohmann::detail::error_handler_t::replace);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,12 +32,14 @@ struct TickRecord {
   Json inputs = Json::array();    // menu choices, button clicks and typing, each done or refused
   Json windows = Json::array();   // windows opened and closed
   Json dialogs = Json::array();   // dialogs shown, with the answer given
+  std::optional<std::string> runBtnCaption;  // the run button's caption, when it changed
+  Json menus = Json::object();    // menu items whose enabled or ticked state changed
   std::string dataFile;           // the data file's bytes in hex, when it was written
 
   // A tick in which nothing happened may be left out of the trace.
   bool Eventful() const {
     return ran || inputHandled || timerFired || !rng.empty() || !pairs.empty() || !sounds.empty() || !inputs.empty() ||
-           !windows.empty() || !dialogs.empty() || !dataFile.empty();
+           !windows.empty() || !dialogs.empty() || runBtnCaption || !menus.empty() || !dataFile.empty();
   }
 };
 
@@ -64,6 +67,8 @@ class Recorder {
   void OnInputDone(Json entry) { rec_.inputs.push_back(std::move(entry)); }
   void OnWindow(Json entry) { rec_.windows.push_back(std::move(entry)); }
   void OnDialog(Json entry) { rec_.dialogs.push_back(std::move(entry)); }
+  void OnRunCaption(std::string caption) { rec_.runBtnCaption = std::move(caption); }
+  void OnMenus(Json changed) { rec_.menus = std::move(changed); }
   void OnDataFile(std::string hex) { rec_.dataFile = std::move(hex); }
   const TickRecord& Current() const { return rec_; }
   const SpriteIds& Ids() const { return ids_; }

@@ -17,6 +17,7 @@
 #include "framework/Values.h"
 #include "framework/Window.h"
 #include "game/GameScrn.h"
+#include "shell/Menu.h"
 #include "shell/app.h"
 #include "shell/media.h"
 #include "tools/replay/GameTrace.h"
@@ -133,13 +134,16 @@ class Listening {
 class Player {
  public:
   Player(const replay::Scenario& sc, replay::Recorder& rec, replay::Stepper& stepper,
-         std::optional<replay::FileWatch> dataFile)
-      : sc_(sc), rec_(rec), stepper_(stepper), dataFile_(std::move(dataFile)),
+         std::optional<replay::DataWrites>& dataFile)
+      : sc_(sc), rec_(rec), stepper_(stepper), dataFile_(dataFile),
         mouse_(sc.mouse), keys_(sc.keys), clicks_(sc.clicks), snapshots_(sc.snapshots),
         menu_(sc.menu), buttons_(sc.buttons), typed_(sc.typed) {}
 
   // Windows already open when the run starts are not reported as opened.
-  void Know(fw::Window& w) { open_.push_back({&w, Brief(w)}); }
+  void Know(fw::Window& w) {
+    open_.push_back({&w, Brief(w)});
+    CheckControls(w);
+  }
 
   void Install() {
     fw::test::OnModal([this](fw::Window& m) {
@@ -148,6 +152,7 @@ class Player {
     });
     fw::test::OnDialog([this](const fw::MessageDialog& d) { return Answer(d); });
     fw::test::OnShown([this](fw::Window& w) {
+      CheckControls(w);
       NoteClosed(&w);
       open_.push_back({&w, Brief(w)});
       replay::Json e;
@@ -176,7 +181,21 @@ class Player {
     return b;
   }
 
-  bool Over() const { return status_ != 0 || stepper_.tick() >= sc_.ticks; }
+  bool Over() const { return status_ != 0 || quit_ || stepper_.tick() >= sc_.ticks; }
+
+  // A control the scenario clicks must be one its window has: told as soon as the window shows.
+  void CheckControls(const fw::Window& w) {
+    std::string cls = replay::ClassName(w);
+    for (const replay::ButtonAt& b : sc_.buttons)
+      if (b.window == cls && !replay::HasButton(w, b.control))
+        Fail(kExitBadScenario, "button \"" + cls + "." + b.control + "\" at tick " + std::to_string(b.tick) +
+                                   ": " + cls + " has no such push button, check box or canvas");
+    if (!dynamic_cast<const GameScrn*>(&w)) return;
+    for (const replay::ClickAt& c : sc_.clicks)
+      if (!replay::HasCanvas(w, c.control))
+        Fail(kExitBadScenario, "click \"" + c.control + "\" at tick " + std::to_string(c.tick) +
+                                   ": the play window has no such canvas");
+  }
 
   void RunTick() {
     Flush();
@@ -190,13 +209,19 @@ class Player {
     input |= menu_.Each(t, [&](const replay::MenuAt& m) { in.menus.push_back(m.item); });
     input |= buttons_.Each(t, [&](const replay::ButtonAt& b) { in.buttons.push_back({b.window, b.control}); });
     input |= typed_.Each(t, [&](const replay::TypeAt& k) { in.typed.push_back(k.text); });
-    if (input) rec_.OnInput();
+    in.quit = sc_.quit == t;
+    if (input || in.quit) rec_.OnInput();
     stepper_.Apply(in, [this](const replay::InputOutcome& o) {
       replay::Json e;
       e[o.kind] = o.what;
       e["done"] = o.done;
       rec_.OnInputDone(std::move(e));
     });
+    // The application has left its event loop: no more time passes.
+    if (fw::CurrentApp() && fw::CurrentApp()->Quitting()) {
+      quit_ = true;
+      return;
+    }
     stepper_.Advance();
     if (sc_.Opening() && !opened_) {
       opened_ = true;
@@ -217,6 +242,8 @@ class Player {
       if (!pic || !replay::WriteSnapshot(*pic, s.file)) Fail(kExitFailed, "cannot write snapshot " + s.file.string());
     });
     NoteClosed(nullptr);
+    if (auto caption = shown_.RunCaption(OpenPlayWindow())) rec_.OnRunCaption(*caption);
+    if (replay::Json menus = shown_.MenuChanges(); !menus.empty()) rec_.OnMenus(std::move(menus));
     if (dataFile_)
       if (auto bytes = dataFile_->Written()) rec_.OnDataFile(replay::Hex(*bytes));
     if (!rec_.Current().Eventful() || status_ == kExitFailed) return;
@@ -276,7 +303,8 @@ class Player {
   const replay::Scenario& sc_;
   replay::Recorder& rec_;
   replay::Stepper& stepper_;
-  std::optional<replay::FileWatch> dataFile_;
+  std::optional<replay::DataWrites>& dataFile_;
+  replay::ShownStates shown_;
   Due<replay::MouseAt> mouse_;
   Due<replay::KeyAt> keys_;
   Due<replay::ClickAt> clicks_;
@@ -288,16 +316,33 @@ class Player {
   std::size_t nextAnswer_ = 0;
   bool pending_ = false;
   bool opened_ = false;
+  bool quit_ = false;
   int status_ = 0;
   std::string failure_;
 };
+
+// A menu item or window class that the game does not have.
+std::optional<std::string> Unknown(const replay::Scenario& sc) {
+  fw::MenuBar* bar = replay::ShownMenuBar();
+  for (const replay::MenuAt& m : sc.menu)
+    if (!bar || !replay::FindMenuItem(*bar, m.item))
+      return "menu \"" + m.item + "\" at tick " + std::to_string(m.tick) + ": the game has no such menu item";
+  for (const replay::ButtonAt& b : sc.buttons)
+    if (!replay::IsWindowClass(b.window))
+      return "button \"" + b.window + "." + b.control + "\" at tick " + std::to_string(b.tick) +
+             ": the game has no such window";
+  return std::nullopt;
+}
 
 // rec outlives the play window, whose handlers keep pointing at it.
 int Run(const replay::Scenario& sc, replay::Recorder& rec) {
   Listening listening(rec);
   app theApp;  // the game's own application object: the data file and its writes
+  theApp.SetMenuBar(&Menu::Instance());
 
   std::optional<fw::FolderItem> data = datafile::Location();
+  std::optional<replay::DataWrites> writes;
+  if (data) writes.emplace(data->Path());
   if (sc.dataFile) {
     std::error_code ec;
     if (!data || !std::filesystem::is_regular_file(*sc.dataFile, ec) ||
@@ -305,8 +350,9 @@ int Run(const replay::Scenario& sc, replay::Recorder& rec) {
       Complain("cannot read the data file " + sc.dataFile->string());
       return kExitBadScenario;
     }
-    theApp.readFile();
   }
+  // With no file the game makes the defaults and writes them, as on its first start.
+  if (sc.dataFile || sc.firstRun) theApp.readFile();
 
   replay::Setup setup;
   setup.seed = sc.seed;
@@ -318,15 +364,17 @@ int Run(const replay::Scenario& sc, replay::Recorder& rec) {
   setup.opening = sc.Opening();
   replay::Stepper stepper(setup);
 
-  std::optional<replay::FileWatch> watch;
-  if (data) watch.emplace(data->Path());
-  Player player(sc, rec, stepper, std::move(watch));
+  if (auto unknown = Unknown(sc)) {
+    Complain(*unknown);
+    return kExitBadScenario;
+  }
+  Player player(sc, rec, stepper, writes);
   if (GameScrn* w = OpenPlayWindow()) {
     Observe(*w, rec);
     player.Know(*w);
   }
   player.Install();
-  player.Play();
+  if (player.Status() == 0) player.Play();
   fw::test::OnModal(nullptr);
   fw::test::OnDialog(nullptr);
   fw::test::OnShown(nullptr);
@@ -372,6 +420,7 @@ int main(int argc, char** argv) {
   const auto& sc = std::get<replay::Scenario>(parsed);
   replay::Recorder rec;  // made before any sprite: ids count from here
   fw::test::StartHeadless(sc.seed);
+  if (sc.today) fw::test::FixToday(fw::Date(sc.today->year, sc.today->month, sc.today->day));
   int status = kExitFailed;
   try {
     status = Run(sc, rec);
