@@ -52,6 +52,14 @@ std::string Demangled(const std::type_info& type) {
 }
 
 bool Quitting() { return fw::CurrentApp() && fw::CurrentApp()->Quitting(); }
+
+fw::MenuItem* QuitItem(const fw::MenuBar& bar) {
+  fw::MenuItem* found = nullptr;
+  fw::ForEachItem(bar, [&](fw::MenuItem& it) {
+    if (!found && it.GetKind() == fw::MenuItem::Kind::Quit) found = &it;
+  });
+  return found;
+}
 }  // namespace
 
 std::string ClassName(const fw::Window& w) { return Demangled(typeid(w)); }
@@ -178,11 +186,7 @@ void Stepper::Apply(const TickInput& input, const InputSeen& seen) {
   }
   if (input.quit) {
     fw::MenuBar* bar = ShownMenuBar();
-    fw::MenuItem* quit = nullptr;
-    if (bar)
-      fw::ForEachItem(*bar, [&](fw::MenuItem& it) {
-        if (!quit && it.GetKind() == fw::MenuItem::Kind::Quit) quit = &it;
-      });
+    fw::MenuItem* quit = bar ? QuitItem(*bar) : nullptr;
     std::string name = quit ? quit->Name() : "Quit";
     if (tell({"menu", name, quit && MenuEnabled(name)})) fw::Guard([&] { fw::test::ChooseMenu(name); });
   }
