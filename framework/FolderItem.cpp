@@ -1,6 +1,7 @@
 #include "FolderItem.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,7 +25,9 @@ namespace {
 
 constexpr std::size_t kMaxReadBytes = 64 * 1024 * 1024;  // nothing the game reads comes near this
 constexpr std::size_t kReadChunk = 64 * 1024;            // bytes per read() call
-constexpr std::size_t kTempSuffixLength = 6;             // characters after "<name>." in a temporary's name
+// A temporary is ".<name>.tmp-" and six letters or digits: no name a player gives a copy of the file.
+constexpr std::string_view kTempInfix = ".tmp-";
+constexpr std::size_t kTempSuffixLength = 6;
 constexpr int kTempNameTries = 100;
 constexpr char kTempAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
@@ -70,11 +73,11 @@ std::optional<std::string> ReadAll(const fs::path& p) {
   return std::nullopt;
 }
 
-bool IsTempName(const std::string& candidate, const std::string& name) {
-  if (candidate.size() != name.size() + 1 + kTempSuffixLength || candidate.compare(0, name.size(), name) != 0 ||
-      candidate[name.size()] != '.')
-    return false;
-  return candidate.find_first_not_of(kTempAlphabet, name.size() + 1) == std::string::npos;
+std::string TempPrefix(const fs::path& target) { return "." + target.filename().string() + std::string(kTempInfix); }
+
+bool IsTempName(const std::string& candidate, const std::string& prefix) {
+  return candidate.size() == prefix.size() + kTempSuffixLength && candidate.starts_with(prefix) &&
+         candidate.find_first_not_of(kTempAlphabet, prefix.size()) == std::string::npos;
 }
 
 // Where a write lands: the file a link leads to when that is a regular file
@@ -101,8 +104,8 @@ std::optional<FolderItem> FolderItem::Child(std::string_view name) const {
 }
 
 bool FolderItem::Exists() const {
-  std::error_code ec;
-  return fs::exists(fs::symlink_status(path_, ec));
+  struct stat st {};
+  return ::lstat(path_.c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
 }
 
 bool FolderItem::Delete() const {
@@ -125,22 +128,30 @@ Ref<Sound> FolderItem::OpenAsSound() const {
 }
 
 namespace SpecialFolder {
-FolderItem Preferences() {
+std::optional<FolderItem> Preferences() {
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   if (xdg && *xdg == '/') return FolderItem(xdg);
-  const char* home = std::getenv("HOME");
-  return FolderItem(std::filesystem::path(home && *home ? home : "/tmp") / ".config");
+  if (const char* home = std::getenv("HOME"); home && *home == '/') return FolderItem(fs::path(home) / ".config");
+  // No home in the environment: the account's own, never a shared folder that another user could make first.
+  long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::string buffer(size > 0 ? static_cast<std::size_t>(size) : 16384, '\0');
+  passwd entry{};
+  passwd* found = nullptr;
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir ||
+      found->pw_dir[0] != '/')
+    return std::nullopt;
+  return FolderItem(fs::path(found->pw_dir) / ".config");
 }
 }  // namespace SpecialFolder
 
 std::size_t FolderItem::RemoveStaleTemporaries(std::chrono::seconds minAge) const {
-  const std::string name = path_.filename().string();
+  const std::string prefix = TempPrefix(path_);
   const auto cutoff = fs::file_time_type::clock::now() - minAge;
   std::size_t removed = 0;
   std::error_code ec;
   for (fs::directory_iterator it(path_.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code entryEc;
-    if (!IsTempName(it->path().filename().string(), name) || !fs::is_regular_file(it->symlink_status(entryEc)))
+    if (!IsTempName(it->path().filename().string(), prefix) || !fs::is_regular_file(it->symlink_status(entryEc)))
       continue;
     const auto written = fs::last_write_time(it->path(), entryEc);
     if (!entryEc && written < cutoff && fs::remove(it->path(), entryEc)) ++removed;
@@ -201,8 +212,7 @@ std::unique_ptr<BinaryStream> FolderItem::CreateBinaryFile(std::string_view) con
   for (int i = 0; i < kTempNameTries && err == EEXIST; ++i) {
     std::string suffix(kTempSuffixLength, ' ');
     for (char& c : suffix) c = kTempAlphabet[letter(pick)];
-    impl->temp = impl->target;
-    impl->temp += "." + suffix;
+    impl->temp = impl->target.parent_path() / (TempPrefix(impl->target) + suffix);
     const int fd = ::open(impl->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     err = fd < 0 ? errno : 0;
     if (fd >= 0) impl->out = std::make_unique<Fd>(fd);

@@ -25,7 +25,8 @@ class FolderItem {
   const std::filesystem::path& Path() const { return path_; }
   // None for a name that cannot stand for one child ("", ".", "..", or one with a '/').
   std::optional<FolderItem> Child(std::string_view name) const;
-  // True for anything of this name, even a link that leads nowhere.
+  // True for anything of this name, even a link that leads nowhere, and when
+  // that cannot be told (a folder on the way that cannot be searched).
   bool Exists() const;
   bool Delete() const;
 
@@ -39,8 +40,9 @@ class FolderItem {
   // cannot be read or is no regular file (the pictures and sounds likewise).
   std::unique_ptr<BinaryStream> OpenAsBinaryFile() const;
   // Removes the temporaries that interrupted writes of this file left beside it
-  // ("<name>." and six letters or digits) once they are older than minAge: a
-  // younger one may belong to a write still going on. Returns how many went.
+  // (regular files named ".<name>.tmp-" and six letters or digits) once they are
+  // older than minAge: a younger one may belong to a write still going on.
+  // Returns how many went.
   std::size_t RemoveStaleTemporaries(std::chrono::seconds minAge) const;
 
  private:
@@ -48,8 +50,10 @@ class FolderItem {
 };
 
 namespace SpecialFolder {
-// $XDG_CONFIG_HOME, or ~/.config; may not exist yet.
-FolderItem Preferences();
+// $XDG_CONFIG_HOME when it is absolute, else .config in $HOME or, without an
+// absolute $HOME, in the account's home; none when there is no home at all.
+// May not exist yet.
+std::optional<FolderItem> Preferences();
 }
 
 // Big-endian 16-bit numbers, strings with one length byte, booleans as one byte

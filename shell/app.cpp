@@ -30,7 +30,10 @@ std::string DefaultRow(int i, const std::string& date) { return std::string(kDef
 
 app& App() { return static_cast<app&>(*fw::CurrentApp()); }
 
-std::optional<fw::FolderItem> datafile::Location() { return fw::SpecialFolder::Preferences().Child(kFileName); }
+std::optional<fw::FolderItem> datafile::Location() {
+  auto folder = fw::SpecialFolder::Preferences();
+  return folder ? folder->Child(kFileName) : std::nullopt;
+}
 
 void app::Event_Open() {
   globals::gR = fw::New<fw::Random>();
@@ -44,6 +47,7 @@ void app::Event_Close() {
 }
 
 bool app::writeFile() {
+  if (keepOffFile_) return false;  // said once, when the file was read
   auto file = datafile::Location();
   auto out = file ? file->CreateBinaryFile(kFileType) : nullptr;
   if (!out) {
@@ -71,13 +75,25 @@ bool app::writeFile() {
 
 void app::readFile() {
   auto file = datafile::Location();
-  if (!file || !file->Exists()) {
+  keepOffFile_ = !file;
+  if (!file) {
+    std::fprintf(stderr, "zembo: there is no home folder for the data file; the data is kept in memory only\n");
+    initVars();
+    return;
+  }
+  if (!file->Exists()) {
     initVars();
     return;
   }
   std::string today = fw::Date::Today().ShortDate();
   auto in = file->OpenAsBinaryFile();
-  if (!in) std::fprintf(stderr, "zembo: the data file could not be read; using the defaults\n");
+  if (!in) {
+    // Whatever stands there may hold the player's data, readable again once its
+    // permissions are mended: writing the defaults over it would lose that.
+    keepOffFile_ = true;
+    std::fprintf(stderr, "zembo: the data file %s could not be read; using the defaults and leaving it as it is\n",
+                 file->Path().c_str());
+  }
 
   // What was read whole is used; anything missing comes from the defaults. The
   // file itself stays as it is until something writes it.

@@ -15,11 +15,16 @@ class app : public fw::Application {
   void Event_Close() override;
 
   // Writes ZemboData; false (also told on standard error) when it could not be
-  // written, and the file on disk is then as it was.
+  // written, and the file on disk is then as it was. Also false, without a word
+  // more, after a readFile that found a file it could not read or no home
+  // folder: readFile said so once, and the file is left as it stands.
   bool writeFile();
   void readFile();
   // The default player and hall of fame, then writeFile.
   bool initVars();
+
+ private:
+  bool keepOffFile_ = false;
 };
 
 app& App();

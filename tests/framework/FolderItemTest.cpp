@@ -1,6 +1,7 @@
 #include "framework/FolderItem.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,12 +120,27 @@ TEST_F(FolderItemTest, WritingMakesMissingFoldersAndFailsUnderAFile) {
 
 TEST_F(FolderItemTest, PreferencesFollowXdgConfigHome) {
   ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
-  EXPECT_EQ(fw::SpecialFolder::Preferences().Path(), dir_);
+  EXPECT_EQ(fw::SpecialFolder::Preferences()->Path(), dir_);
   ::setenv("XDG_CONFIG_HOME", "relative/path", 1);  // not absolute: ignored, as the XDG rules say
   ::setenv("HOME", "/home/player", 1);
-  EXPECT_EQ(fw::SpecialFolder::Preferences().Path(), fs::path("/home/player/.config"));
+  EXPECT_EQ(fw::SpecialFolder::Preferences()->Path(), fs::path("/home/player/.config"));
   ::unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(fw::SpecialFolder::Preferences().Path(), fs::path("/home/player/.config"));
+  EXPECT_EQ(fw::SpecialFolder::Preferences()->Path(), fs::path("/home/player/.config"));
+}
+
+TEST_F(FolderItemTest, WithoutHomePreferencesAreInTheAccountsOwnHome) {
+  const char* home = std::getenv("HOME");
+  const std::string savedHome = home ? home : "";
+  ::unsetenv("XDG_CONFIG_HOME");
+  const passwd* account = ::getpwuid(::getuid());
+  ASSERT_TRUE(account && account->pw_dir);
+  for (const char* unusable : {"", "relative"}) {
+    ::setenv("HOME", unusable, 1);
+    EXPECT_EQ(fw::SpecialFolder::Preferences()->Path(), fs::path(account->pw_dir) / ".config") << unusable;
+  }
+  ::unsetenv("HOME");
+  EXPECT_EQ(fw::SpecialFolder::Preferences()->Path(), fs::path(account->pw_dir) / ".config");
+  if (home) ::setenv("HOME", savedHome.c_str(), 1);
 }
 
 TEST_F(FolderItemTest, UnreadableOrMissingFilesGiveNothing) {
@@ -209,18 +225,30 @@ TEST_F(FolderItemTest, ARewriteKeepsTheFilesPermissions) {
 
 TEST_F(FolderItemTest, StaleTemporariesGoWhileYoungOnesAndLookalikesStay) {
   Put(dir_ / "ZemboData", "kept");
-  for (const char* name : {"ZemboData.ab12CD", "ZemboData.Q9z8Y7", "ZemboData.young1", "ZemboData.12345",
-                           "ZemboData.1234567", "ZemboDataXXXXXX", "ZemboData.ab-12C", "Other.abcdef"})
+  // A write that dies before its rename leaves its temporary.
+  ASSERT_EQ(RunForked(
+                [this] {
+                  auto out = fw::FolderItem(dir_ / "ZemboData").CreateBinaryFile("text/plain");
+                  std::_Exit(out ? 0 : 1);
+                  return 1;
+                },
+                5),
+            0);
+  ASSERT_EQ(Names().size(), 2u);
+  for (const char* name : {".ZemboData.tmp-Q9z8Y7", ".ZemboData.tmp-young1", "ZemboData.backup", "ZemboData.ab12CD",
+                           ".ZemboData.tmp-12345", ".ZemboData.tmp-1234567", ".ZemboData.tmp-ab-12C",
+                           ".Other.tmp-abcdef"})
     Put(dir_ / name, "x");
-  fs::create_directory(dir_ / "ZemboData.folder");
-  fs::create_symlink(dir_ / "Other.abcdef", dir_ / "ZemboData.linked");
+  fs::create_directory(dir_ / ".ZemboData.tmp-folder");
+  fs::create_symlink(dir_ / ".Other.tmp-abcdef", dir_ / ".ZemboData.tmp-linked");
   for (const auto& e : fs::directory_iterator(dir_)) Age(e.path(), 120);
-  Age(dir_ / "ZemboData.young1", 10);
+  Age(dir_ / ".ZemboData.tmp-young1", 10);
 
   EXPECT_EQ(fw::FolderItem(dir_ / "ZemboData").RemoveStaleTemporaries(std::chrono::seconds(60)), 2u);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"Other.abcdef", "ZemboData", "ZemboData.12345", "ZemboData.1234567",
-                                               "ZemboData.ab-12C", "ZemboData.folder", "ZemboData.linked",
-                                               "ZemboData.young1", "ZemboDataXXXXXX"}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{".Other.tmp-abcdef", ".ZemboData.tmp-12345", ".ZemboData.tmp-1234567",
+                                               ".ZemboData.tmp-ab-12C", ".ZemboData.tmp-folder",
+                                               ".ZemboData.tmp-linked", ".ZemboData.tmp-young1", "ZemboData",
+                                               "ZemboData.ab12CD", "ZemboData.backup"}));
   EXPECT_EQ(fw::FolderItem(dir_ / "missing" / "ZemboData").RemoveStaleTemporaries(std::chrono::seconds(60)), 0u);
 }
 

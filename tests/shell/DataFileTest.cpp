@@ -1,6 +1,7 @@
 // ZemboData: the bytes written, what reading makes of them, and what happens to
 // damaged files and failed writes.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -278,11 +279,11 @@ TEST_F(DataFileTest, QuitWritesExactlyWhenDirty) {
 }
 
 // Nodes that stand where the data file should be but cannot be read as one.
-enum class Hostile { kLinkToDevZero, kFifo, kFolder, kLinkToNothing, kLinkLoop };
+enum class Hostile { kLinkToDevZero, kFifo, kFolder, kLinkToNothing, kLinkLoop, kNoPermission, kFolderShut };
 
-TEST_F(DataFileTest, ADataFileThatCannotBeReadGivesTheDefaultsAndIsLeftAloneUntilThePlayerChangesSomething) {
+TEST_F(DataFileTest, ADataFileThatCannotBeReadGivesTheDefaultsAndIsNeverWrittenOver) {
   for (Hostile kind : {Hostile::kLinkToDevZero, Hostile::kFifo, Hostile::kFolder, Hostile::kLinkToNothing,
-                       Hostile::kLinkLoop}) {
+                       Hostile::kLinkLoop, Hostile::kNoPermission, Hostile::kFolderShut}) {
     SCOPED_TRACE(static_cast<int>(kind));
     fs::remove_all(File());
     fs::remove_all(dir_ / "nowhere");
@@ -292,43 +293,84 @@ TEST_F(DataFileTest, ADataFileThatCannotBeReadGivesTheDefaultsAndIsLeftAloneUnti
       case Hostile::kFolder: fs::create_directory(File()); break;
       case Hostile::kLinkToNothing: fs::create_symlink(dir_ / "nowhere", File()); break;
       case Hostile::kLinkLoop: fs::create_symlink(File(), File()); break;
+      case Hostile::kNoPermission:
+        Put(Strings("Kim") + Saved(true, 5, 500, 3, 1, 0));
+        fs::permissions(File(), fs::perms::none);
+        // Anyone may replace it, so only the game's own restraint keeps it.
+        fs::permissions(dir_, fs::perms::all);
+        break;
+      case Hostile::kFolderShut:  // whether the file is there cannot even be told
+        Put(Strings("Kim") + Saved(true, 5, 500, 3, 1, 0));
+        fs::permissions(dir_, fs::perms::none);
+        break;
     }
     const auto before = fs::symlink_status(File()).type();
 
-    // Start-up: a FIFO blocks an open, /dev/zero never ends, so it runs apart.
-    const std::string errors = (dir_ / "stderr").string();
+    // A FIFO blocks an open, /dev/zero never ends, so it runs apart; root reads
+    // a file of mode 000, so those runs take an account of no privilege.
+    const std::string errors = dir_.string() + ".stderr";  // outside: the folder may be shut
     const int started = RunForked(
-        [this] {
+        [this, kind] {
+          const bool unprivileged = kind == Hostile::kNoPermission || kind == Hostile::kFolderShut;
+          if (unprivileged && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return 4;
           globals::gCurPlayer = "stale";
           app_.readFile();
-          const bool defaults = globals::gCurPlayer == "Anon" && globals::FameList[0] == "Marlo,25000," + today_ &&
-                                globals::FameList[9] == "De. Zedod,2500," + today_ && !savedInfo::isSavedGame;
+          if (globals::gCurPlayer != "Anon" || globals::FameList[0] != "Marlo,25000," + today_ ||
+              globals::FameList[9] != "De. Zedod,2500," + today_ || savedInfo::isSavedGame)
+            return 1;
+          globals::gCurPlayer = "Kim";
+          savedInfo::isSavedGame = true;
+          if (app_.writeFile()) return 2;  // a saved game is refused, as a failed write
+          app_.isDirty = true;
           app_.Event_Close();
-          return defaults ? 0 : 1;
+          return app_.initVars() ? 3 : 0;  // the About window's reset keeps it too
         },
         5, errors);
-    EXPECT_EQ(started, 0) << "1: not the defaults; 142: still reading after 5 s";
+    EXPECT_EQ(started, 0) << "1: not the defaults; 2: saved; 3: reset; 142: still reading after 5 s";
     std::ifstream err(errors);
-    EXPECT_NE(std::string(std::istreambuf_iterator<char>(err), {}).find("could not be read"), std::string::npos);
-    EXPECT_EQ(fs::symlink_status(File()).type(), before) << "quitting unchanged leaves it";
+    const std::string said(std::istreambuf_iterator<char>(err), {});
+    const auto told = said.find("could not be read");
+    EXPECT_NE(told, std::string::npos);
+    EXPECT_EQ(said.find("could not be", told + 1), std::string::npos) << "said once: " << said;
+    EXPECT_EQ(fs::symlink_status(File()).type(), before);
     if (kind == Hostile::kLinkToDevZero) {
-      EXPECT_EQ(fs::read_symlink(File()), "/dev/zero");
+      std::error_code ec;
+      EXPECT_EQ(fs::read_symlink(File(), ec), "/dev/zero");
+    }
+    if (kind == Hostile::kNoPermission || kind == Hostile::kFolderShut) {
+      fs::permissions(dir_, fs::perms::owner_all);
+      EXPECT_EQ(Bytes(), Strings("Kim") + Saved(true, 5, 500, 3, 1, 0));
+    }
+    if (kind == Hostile::kNoPermission) {
+      EXPECT_EQ(fs::status(File()).permissions(), fs::perms::none);
     }
     EXPECT_FALSE(fs::exists(dir_ / "nowhere")) << "nothing written behind a link";
-
-    // The player's own change is written over it, except over a folder.
-    globals::gCurPlayer = "Kim";
-    app_.isDirty = true;
-    app_.Event_Close();
-    app_.isDirty = false;
-    if (kind == Hostile::kFolder) {
-      EXPECT_TRUE(fs::is_directory(File()));
-    } else {
-      EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(File())));
-      EXPECT_EQ(Bytes().substr(0, 4), Pstr("Kim"));
-    }
+    fs::remove(errors);
   }
   EXPECT_TRUE(fs::is_character_file("/dev/zero"));
+}
+
+TEST_F(DataFileTest, WithoutAHomeTheDataIsKeptInMemoryOnly) {
+  constexpr uid_t kUnknown = 3999999;  // an account the password database does not know
+  if (::geteuid() != 0 || ::getpwuid(kUnknown)) GTEST_SKIP() << "needs root and an unknown uid";
+  const std::string errors = (dir_ / "stderr").string();
+  const int ran = RunForked(
+      [this] {
+        ::unsetenv("XDG_CONFIG_HOME");
+        ::unsetenv("HOME");
+        if (::setuid(kUnknown) != 0) return 4;
+        app_.readFile();
+        if (globals::gCurPlayer != "Anon" || globals::FameList[0] != "Marlo,25000," + today_) return 1;
+        app_.isDirty = true;
+        app_.Event_Close();
+        return app_.writeFile() ? 2 : 0;
+      },
+      5, errors);
+  EXPECT_EQ(ran, 0);
+  std::ifstream err(errors);
+  const std::string said(std::istreambuf_iterator<char>(err), {});
+  EXPECT_EQ(said, "zembo: there is no home folder for the data file; the data is kept in memory only\n");
 }
 
 TEST_F(DataFileTest, StartUpRemovesStaleTemporariesBeforeReading) {
@@ -339,11 +381,11 @@ TEST_F(DataFileTest, StartUpRemovesStaleTemporariesBeforeReading) {
     const timespec times[2] = {when, when};
     ASSERT_EQ(::utimensat(AT_FDCWD, (dir_ / name).c_str(), times, 0), 0);
   };
-  aged("ZemboData.k3Jx9Q", 3600);
-  aged("ZemboData.p0Lm2Z", 61 + 5);
-  aged("ZemboData.Ab3dE5", 20);  // another copy of the game may be writing it now
+  aged(".ZemboData.tmp-k3Jx9Q", 3600);
+  aged(".ZemboData.tmp-p0Lm2Z", 61 + 5);
+  aged(".ZemboData.tmp-Ab3dE5", 20);  // another copy of the game may be writing it now
+  aged("ZemboData.backup", 3600);     // the player's own copy
   aged("ZemboData.12345", 3600);
-  aged("ZemboData.1234567", 3600);
   aged("ZemboDataXXXXXX", 3600);
 
   app_.Event_Open();
@@ -351,8 +393,8 @@ TEST_F(DataFileTest, StartUpRemovesStaleTemporariesBeforeReading) {
   std::vector<std::string> left;
   for (auto& e : fs::directory_iterator(dir_)) left.push_back(e.path().filename().string());
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"ZemboData", "ZemboData.12345", "ZemboData.1234567", "ZemboData.Ab3dE5",
-                                            "ZemboDataXXXXXX"}));
+  EXPECT_EQ(left, (std::vector<std::string>{".ZemboData.tmp-Ab3dE5", "ZemboData", "ZemboData.12345",
+                                            "ZemboData.backup", "ZemboDataXXXXXX"}));
 }
 
 }  // namespace
