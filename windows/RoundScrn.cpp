@@ -126,9 +126,12 @@ void RoundScrn::ContBtn_Action() {
 
 void RoundScrn::EndBtn_Action() {
   Close();
+  GameScrn& g = GameScrn::Instance();
   if (gameOver) {
-    GameScrn::Instance().hndlClosingGame();
+    // A practice round's window stays open over the new game that followed it; the
+    // player may have started that game, or resumed another, in the meantime.
+    if (!(wasPractice && g.gameUnderway())) g.hndlClosingGame();
   } else if (!wasPractice) {
-    GameScrn::Instance().askSave();
+    g.askSave();
   }
 }
