@@ -1,22 +1,25 @@
 #include "HTTPSocket.h"
 
+#include <QAbstractSocket>
 #include <QCoreApplication>
-#include <QNetworkAccessManager>
 #include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPointer>
+#include <QTcpSocket>
+#include <QThread>
 #include <QUrl>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 #include "Application.h"
 #include "Clock.h"
 #include "Timer.h"
 #include "internal/Platform.h"
+#include "internal/ReplyReader.h"
 
 namespace fw {
 
@@ -24,45 +27,128 @@ namespace {
 
 constexpr int kHttpPort = 80;
 
-bool SameLetters(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
-// One manager for the process, owned by the application object. A socket must not own
-// its manager: a socket goes with its window, and a manager may not be destroyed while
-// one of its replies is still delivering a signal.
-QNetworkAccessManager* Manager() {
-  static QPointer<QNetworkAccessManager> manager;
-  if (!manager) {
-    manager = new QNetworkAccessManager(QCoreApplication::instance());
-    // Only the host asked for is ever contacted, never a proxy set for the application.
-    manager->setProxy(QNetworkProxy::NoProxy);
-  }
-  return manager;
-}
-
-int CodeFor(QNetworkReply::NetworkError error, bool headersReceived) {
+int CodeFor(QAbstractSocket::SocketError error) {
   switch (error) {
-    case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::UnknownNetworkError:  // what an unreachable network gives
+    case QAbstractSocket::HostNotFoundError:
+    case QAbstractSocket::NetworkError:  // what an unreachable network gives
       return HTTPSocket::kErrHostNotFound;
-    case QNetworkReply::ConnectionRefusedError: return HTTPSocket::kErrRefused;
-    case QNetworkReply::RemoteHostClosedError:
-      return headersReceived ? HTTPSocket::kErrTruncated : HTTPSocket::kErrConnectionLost;
-    case QNetworkReply::TimeoutError: return HTTPSocket::kErrTimedOut;
+    case QAbstractSocket::ConnectionRefusedError: return HTTPSocket::kErrRefused;
+    case QAbstractSocket::SocketTimeoutError: return HTTPSocket::kErrTimedOut;
     default: return HTTPSocket::kErrFailed;
   }
 }
 
-// Errors of the transfer itself, as opposed to those Qt derives from an HTTP status.
-bool IsTransportError(QNetworkReply::NetworkError error) {
-  return (error > QNetworkReply::NoError && error <= QNetworkReply::UnknownNetworkError) ||
-         error == QNetworkReply::ProtocolFailure;
+// Every transfer of the process runs on this one thread, so that a request goes out
+// and its reply is read while the game's loop is busy or waits.
+class NetworkThread : public QThread {
+ public:
+  ~NetworkThread() override {
+    quit();
+    wait();
+  }
+};
+
+// Owned by the application object, like every other framework object that outlives a window.
+QThread* TransferThread() {
+  static QPointer<NetworkThread> thread;
+  if (!thread) {
+    thread = new NetworkThread();
+    thread->setParent(QCoreApplication::instance());
+    thread->start();
+  }
+  return thread;
 }
+
+// What a transfer ends with: a reply read whole, or an error code.
+struct Outcome {
+  int error = 0;
+  int status = 0;
+  std::vector<std::pair<std::string, std::string>> fields;
+  std::string body;
+};
+
+Outcome Failure(int code) {
+  Outcome o;
+  o.error = code;
+  return o;
+}
+
+// The way back from a transfer to the socket that asked for it, cut when the socket
+// lets go of the transfer; the socket's thread runs whatever is posted through it.
+struct Outlet {
+  std::mutex mutex;
+  QObject* receiver = nullptr;
+  std::function<void(Outcome)> arrive;
+
+  void Post(Outcome outcome) {
+    std::lock_guard lock(mutex);
+    if (!receiver) return;
+    QMetaObject::invokeMethod(
+        receiver, [arrive = arrive, outcome = std::move(outcome)]() mutable { arrive(std::move(outcome)); },
+        Qt::QueuedConnection);
+  }
+  void Cut() {
+    std::lock_guard lock(mutex);
+    receiver = nullptr;
+  }
+};
+
+// One request on its own connection, living on the transfer thread from Begin on.
+class Transfer : public QObject {
+ public:
+  Transfer(std::string host, int port, std::string request, std::shared_ptr<Outlet> outlet)
+      : host_(std::move(host)), port_(port), request_(std::move(request)), outlet_(std::move(outlet)) {}
+
+  void Begin() {
+    connection_ = new QTcpSocket(this);
+    // Only the host asked for is ever contacted, never a proxy set for the application.
+    connection_->setProxy(QNetworkProxy::NoProxy);
+    connect(connection_, &QTcpSocket::connected, this,
+            [this] { connection_->write(request_.data(), static_cast<qint64>(request_.size())); });
+    connect(connection_, &QTcpSocket::readyRead, this, [this] { Read(); });
+    connect(connection_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) { Ended(e); });
+    connect(connection_, &QTcpSocket::disconnected, this, [this] { Ended(QAbstractSocket::RemoteHostClosedError); });
+    connection_->connectToHost(QString::fromStdString(host_), static_cast<quint16>(port_));
+  }
+
+ private:
+  void Read() {
+    if (done_) return;
+    QByteArray bytes = connection_->readAll();
+    Settle(reader_.Feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+  }
+
+  void Ended(QAbstractSocket::SocketError error) {
+    if (done_) return;
+    if (error != QAbstractSocket::RemoteHostClosedError) return Finish(Failure(CodeFor(error)));
+    // Closed, or reset, by the server: what it sent before that may be the whole reply.
+    Read();
+    if (!done_) Settle(reader_.End());
+  }
+
+  void Settle(http::ReplyReader::State state) {
+    if (state == http::ReplyReader::State::Failed) {
+      Finish(Failure(reader_.error));
+    } else if (state == http::ReplyReader::State::Done) {
+      Finish({.status = reader_.status, .fields = std::move(reader_.fields), .body = std::move(reader_.body)});
+    }
+  }
+
+  void Finish(Outcome outcome) {
+    done_ = true;
+    QObject::disconnect(connection_, nullptr, this, nullptr);
+    connection_->abort();
+    outlet_->Post(std::move(outcome));
+  }
+
+  std::string host_;
+  int port_;
+  std::string request_;
+  std::shared_ptr<Outlet> outlet_;
+  QTcpSocket* connection_ = nullptr;
+  http::ReplyReader reader_;
+  bool done_ = false;
+};
 
 // Under the manual clock of headless runs, a test stepping the clock runs through the time
 // limit in a fraction of a real second, sooner than a server on this machine answers.
@@ -108,48 +194,43 @@ class ManualClockPacer : public Scheduled {
 
 std::string InternetHeaders::Value(std::string_view name) const {
   for (const auto& [field, value] : fields_)
-    if (SameLetters(field, name)) return value;
+    if (http::SameLetters(field, name)) return value;
   return {};
 }
 
 struct HTTPSocket::Impl {
   HTTPSocket& owner;
-  // Context of every connection and posted call: destroying it with the socket drops them.
+  // Context of every posted call: destroying it with the socket drops them.
   QObject receiver;
-  QNetworkReply* reply = nullptr;
+  Transfer* transfer = nullptr;  // on the transfer thread
+  std::shared_ptr<Outlet> outlet;
   Timer deadline;
   ManualClockPacer pacer;
   std::string address;
-  std::string body;
   // Counts requests; an answer for an older one is dropped.
   std::uint64_t serial = 0;
+  std::uint64_t retired = 0;  // counts transfers let go
   bool pending = false;
 
   explicit Impl(HTTPSocket& o) : owner(o) {
     deadline.SetPeriod(kTimeLimitMs);
-    deadline.Action = [this] { Fail(kErrTimedOut, Deletion::Now); };
+    deadline.Action = [this] { Fail(kErrTimedOut); };
   }
 
-  enum class Deletion { Now, Later };
-
-  // Stops the transfer in progress; nothing of it reports afterwards. Inside one of the
-  // reply's own signals it can only be deleted later.
-  void Retire(Deletion when) {
+  // Stops the transfer in progress; nothing of it reports afterwards.
+  void Retire() {
     deadline.SetMode(Timer::kOff);
     pacer.Stop();
-    QNetworkReply* r = std::exchange(reply, nullptr);
-    if (!r) return;
-    QObject::disconnect(r, nullptr, &receiver, nullptr);
-    r->abort();
-    if (when == Deletion::Now) delete r;
-    else r->deleteLater();
+    ++retired;
+    if (outlet) std::exchange(outlet, nullptr)->Cut();
+    // Its own thread deletes it, connection and all.
+    if (transfer) std::exchange(transfer, nullptr)->deleteLater();
   }
 
   void Cancel() {
-    Retire(Deletion::Now);
+    Retire();
     ++serial;
     pending = false;
-    body.clear();
   }
 
   // Hands the answer to the handlers from the event loop, unless the request is
@@ -167,45 +248,18 @@ struct HTTPSocket::Impl {
         Qt::QueuedConnection);
   }
 
-  void Fail(int code, Deletion when) {
-    Retire(when);
-    body.clear();
+  void Fail(int code) {
+    Retire();
     Deliver([code](HTTPSocket& s) {
       if (s.Error) s.Error(code);
     });
   }
 
-  // Takes what has arrived; false (and an error) once the body passes the limit.
-  bool Take() {
-    qint64 available = reply->bytesAvailable();
-    if (static_cast<qint64>(body.size()) + available > kMaxBodyBytes) {
-      Fail(kErrTooLarge, Deletion::Later);
-      return false;
-    }
-    QByteArray chunk = reply->readAll();
-    body.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
-    return true;
-  }
-
-  void OnMetaData() {
-    QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-    if (length.isValid() && length.toLongLong() > kMaxBodyBytes) Fail(kErrTooLarge, Deletion::Later);
-  }
-
-  void OnFinished() {
-    if (!Take()) return;
-    QNetworkReply::NetworkError error = reply->error();
-    QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (IsTransportError(error) || !status.isValid()) {
-      Fail(CodeFor(error, status.isValid()), Deletion::Later);
-      return;
-    }
-    std::vector<std::pair<std::string, std::string>> fields;
-    for (const auto& [name, value] : reply->rawHeaderPairs())
-      fields.emplace_back(name.toStdString(), value.toStdString());
-    Retire(Deletion::Later);
-    Deliver([address = address, code = status.toInt(), headers = InternetHeaders(std::move(fields)),
-             page = std::exchange(body, {})](HTTPSocket& s) {
+  void Arrive(Outcome outcome) {
+    if (outcome.error != 0) return Fail(outcome.error);
+    Retire();
+    Deliver([address = address, code = outcome.status, headers = InternetHeaders(std::move(outcome.fields)),
+             page = std::move(outcome.body)](HTTPSocket& s) {
       if (s.PageReceived) s.PageReceived(address, code, headers, page);
     });
   }
@@ -218,24 +272,30 @@ struct HTTPSocket::Impl {
     bool usable = url.isValid() && url.scheme() == QLatin1String("http") && !url.host().isEmpty() &&
                   url.userInfo().isEmpty();
     if (!usable) {
-      Fail(kErrBadAddress, Deletion::Now);
+      Fail(kErrBadAddress);
       return;
     }
-    std::string host = url.host().toLower().toStdString();
+    std::string host = url.host(QUrl::FullyEncoded).toLower().toStdString();
     int port = url.port(kHttpPort);
-    if (auto target = platform::Current().ConnectTarget(host, port); target != std::pair{host, port}) {
-      url.setHost(QString::fromStdString(target.first));
-      url.setPort(target.second);
-    }
-    QNetworkRequest request(url);
-    // Nor a host a redirect points to: a 3xx reply is handed over as it is.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    reply = Manager()->get(request);
-    // Qt stops reading from the connection when this much waits unread.
-    reply->setReadBufferSize(kMaxBodyBytes);
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &receiver, [this] { OnMetaData(); });
-    QObject::connect(reply, &QNetworkReply::readyRead, &receiver, [this] { Take(); });
-    QObject::connect(reply, &QNetworkReply::finished, &receiver, [this] { OnFinished(); });
+    std::string path = url.path(QUrl::FullyEncoded).toStdString();
+    if (path.empty()) path = "/";
+    if (url.hasQuery()) path += "?" + url.query(QUrl::FullyEncoded).toStdString();
+    // The body is asked for as it is, since nothing here decompresses; a connection
+    // closed after the reply ends a body sent without a length. No redirect is
+    // followed: a 3xx reply is a page like any other.
+    std::string request = "GET " + path + " HTTP/1.1\r\nHost: " + host +
+                          (port == kHttpPort ? "" : ":" + std::to_string(port)) +
+                          "\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
+    auto [targetHost, targetPort] = platform::Current().ConnectTarget(host, port);
+    outlet = std::make_shared<Outlet>();
+    outlet->receiver = &receiver;
+    // An outcome posted just before the transfer was let go (a time limit, a new Get) is dropped.
+    outlet->arrive = [this, t = retired](Outcome o) {
+      if (t == retired) Arrive(std::move(o));
+    };
+    transfer = new Transfer(targetHost, targetPort, std::move(request), outlet);
+    transfer->moveToThread(TransferThread());
+    QMetaObject::invokeMethod(transfer, [t = transfer] { t->Begin(); }, Qt::QueuedConnection);
     deadline.SetMode(Timer::kSingle);
     pacer.Start();
   }

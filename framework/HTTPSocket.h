@@ -35,6 +35,7 @@ class HTTPSocket {
   static constexpr int kErrTooLarge = 106;        // the body is over kMaxBodyBytes
   static constexpr int kErrTruncated = 107;       // the connection ended inside the body
   static constexpr int kErrBadAddress = 108;      // not an address of the form http://host[:port]/path
+  static constexpr int kErrUndecodable = 109;     // the body is encoded (gzip, broken chunks ...) and cannot be read as sent
 
   // ms from Get to the whole reply, on the framework's clock. Under the manual clock of
   // tests, the clock keeps pace with real time for the first 2 s of a transfer, so that
@@ -50,7 +51,7 @@ class HTTPSocket {
   // Starts fetching address; a request still pending is cancelled and never reports.
   // Never calls a handler itself: the answer always comes later, from the event loop.
   // Only the host named in the address is contacted: no proxy, redirects not followed
-  // (a 3xx reply is a page like any other).
+  // (a 3xx reply is a page like any other). The body is asked for as it is, unencoded.
   void Get(std::string_view address);
   // Cancels a pending request: neither handler is called for it.
   void Close();

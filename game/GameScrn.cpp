@@ -350,7 +350,7 @@ void GameScrn::askResume() {
   }
   // A damaged data file must still give a round that can be prepared and played.
   round = std::clamp(savedInfo::svRound, 0, kGameOverRound - 2);
-  globals::gTotScore = savedInfo::svTotScore;
+  globals::gTotScore = std::clamp(savedInfo::svTotScore, 0, globals::kMaxTotScore);
   bltCt = std::clamp(savedInfo::svBltCt, 0, game::kMaxBullets);
   ballCt = std::clamp(savedInfo::svBallCt, 0, game::kBallCanvases);
   setSpeedMenu(std::clamp(savedInfo::svDiffLev, 0, kHardest));
@@ -359,28 +359,14 @@ void GameScrn::askResume() {
 }
 
 bool GameScrn::checkScore() {
-  auto scoreOf = [](int row) { return FameRow::Parse(globals::FameList[static_cast<std::size_t>(row)]).Score(); };
-  int total = globals::gTotScore;
-  int last = static_cast<int>(scoreOf(globals::kFameRows - 1));
-  if (!(last < total)) return false;
-  std::string row = FameRow::For(globals::gCurPlayer, total, fw::Date::Today().ShortDate()).Text();
+  std::optional<int> place = globals::famePlace(globals::gTotScore, false);
+  if (!place) return false;
   // One pass from the bottom, with nothing else running, so no one sees the table half shifted.
-  for (int i = globals::kFameRows - 1;;) {
-    --i;
-    auto at = [](int k) -> std::string& { return globals::FameList[static_cast<std::size_t>(k)]; };
-    if (scoreOf(i) < total) {
-      at(i + 1) = at(i);
-    } else {
-      at(i + 1) = row;
-      globals::gAddedLine = i + 1;
-      break;
-    }
-    if (i == 0) {
-      at(0) = row;
-      globals::gAddedLine = 0;
-      break;
-    }
-  }
+  auto& rows = globals::FameList;
+  std::shift_right(rows.begin() + *place, rows.end(), 1);
+  rows[static_cast<std::size_t>(*place)] =
+      FameRow::For(globals::gCurPlayer, globals::gTotScore, fw::Date::Today().ShortDate()).Text();
+  globals::gAddedLine = *place;
   MarkDirty();
   return true;
 }

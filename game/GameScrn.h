@@ -175,6 +175,11 @@ class GameScrn : public fw::Window {
   // A round is running, paused or ending, or its status window is still open: the
   // game in progress must not be replaced under it.
   bool roundInPlay() const { return phase_ == Phase::InPlay; }
+  // A game the player has under way, which a window left open from an earlier game must
+  // not end or replace: a round running, paused or just ended (its status window still
+  // open), or a later round prepared. What is left is a game just ended or aborted, or
+  // one not begun.
+  bool gameUnderway() const { return gameRunning || roundInPlay() || (phase_ == Phase::Ready && round > 1); }
 
   // Side panels and the run button.
   void ScoreCnv_Paint(fw::Graphics& g);

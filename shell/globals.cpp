@@ -1,5 +1,7 @@
 #include "shell/globals.h"
 
+#include <algorithm>
+
 namespace globals {
 
 fw::Ref<fw::Random> gR;
@@ -14,6 +16,10 @@ int gSpeed = 0;
 int gPadWidth = 0;
 
 bool maybe() { return gR->InRange(0, 1) > 0; }
+
+int addToTotal(int total, std::int64_t points) {
+  return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{total} + points, 0, kMaxTotScore));
+}
 
 void Reset() {
   gR = nullptr;
@@ -66,6 +72,16 @@ FameRow FameRow::For(std::string_view player, int total, std::string_view date) 
 }
 
 double FameRow::Score() const { return fw::Val(score); }
+
+std::optional<int> globals::famePlace(int total, bool tiesAbove) {
+  const double t = total;
+  auto score = [](int i) { return FameRow::Parse(FameList[static_cast<std::size_t>(i)]).Score(); };
+  auto passes = [&](int i) { return tiesAbove ? !(t < score(i)) : score(i) < t; };
+  if (!(score(kFameRows - 1) < t)) return std::nullopt;
+  int i = kFameRows - 1;
+  while (i > 0 && passes(i - 1)) --i;
+  return i;
+}
 
 namespace savedInfo {
 bool isSavedGame = false;

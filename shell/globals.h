@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,19 @@ bool maybe();
 
 // Every variable back to its value at process start.
 void Reset();
+
+// The running total is held within 0 to this: nine digits fit the status window's
+// total field and the hall of fame's score column, the sum of a total and a round's
+// points cannot overflow on the way, and no game played comes near it.
+inline constexpr int kMaxTotScore = 999'999'999;
+// total + points, held within 0 to kMaxTotScore.
+int addToTotal(int total, std::int64_t points);
+
+// The index of the row a total would take in the hall of fame, walking up from the
+// tenth row past each row that scores less than it (with tiesAbove, no more than it);
+// none when it does not beat the tenth row. Scores compare as real numbers, so a row
+// of any size stays where it is.
+std::optional<int> famePlace(int total, bool tiesAbove);
 
 // Longest player name the name field takes, in characters; with the widest score
 // and date a row then still fits the data file's 255-byte strings.

@@ -13,13 +13,6 @@ constexpr int kTextSize = 12;     // points
 constexpr int kCaptionSize = 14;  // points
 constexpr int kColumns = 3;       // name, score, date
 
-// A game under way is not replaced by a new one under its sprites: a round running,
-// paused or just ended (its status window still open), or a later round prepared.
-// What is left is a game just ended or aborted, or one not begun.
-bool GameUnderway(const GameScrn& g) {
-  return g.gameRunning || g.roundInPlay() || (g.phase() == GameScrn::Phase::Ready && g.round > 1);
-}
-
 }  // namespace
 
 HallOfFame::HallOfFame() {
@@ -102,5 +95,5 @@ bool HallOfFame::Event_KeyDown(const std::string& key) {
 void HallOfFame::closeAndStartGame() {
   Close();
   GameScrn& g = GameScrn::Instance();
-  if (!GameUnderway(g)) g.gameStart(false);
+  if (!g.gameUnderway()) g.gameStart(false);
 }

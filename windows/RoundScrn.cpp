@@ -1,6 +1,8 @@
 #include "windows/RoundScrn.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 
 #include "framework/Values.h"
 #include "game/GameScrn.h"
@@ -56,8 +58,9 @@ RoundScrn::RoundScrn(int points, int seconds, int level, bool won, bool practice
     gameOver = true;
   }
   BonusFld.SetText(fw::Str(bonus));
-  RndTotalFld.SetText(fw::Str(points + bonus));
-  globals::gTotScore += points + bonus;
+  std::int64_t roundTotal = std::int64_t{points} + bonus;
+  RndTotalFld.SetText(fw::Str(roundTotal));
+  globals::gTotScore = globals::addToTotal(globals::gTotScore, roundTotal);
   AllTotalFld.SetText(fw::Str(globals::gTotScore));
   if (wasPractice) {
     ContBtn.SetEnabled(false);
@@ -109,16 +112,9 @@ std::string RoundScrn::wonRoundText(int level) {
 }
 
 std::string RoundScrn::checkFamePlace() {
-  auto score = [](int i) { return fw::Val(fw::NthField(globals::FameList[static_cast<std::size_t>(i)], ",", 2)); };
-  double total = globals::gTotScore;
-  int last = globals::kFameRows - 1;
-  if (!(score(last) < total)) return "";
-  int i = last;
-  do {
-    --i;
-  } while (!(total < score(i)) && i > 0);
-  if (i > 0) return "# " + fw::Str(i + 2);
-  return total < score(0) ? "# 2" : "# 1";
+  // Shown above the rows it ties, where the entry itself goes below them.
+  std::optional<int> place = globals::famePlace(globals::gTotScore, true);
+  return place ? "# " + fw::Str(*place + 1) : "";
 }
 
 void RoundScrn::Event_Activate() { ClearFocus(); }
@@ -130,9 +126,12 @@ void RoundScrn::ContBtn_Action() {
 
 void RoundScrn::EndBtn_Action() {
   Close();
+  GameScrn& g = GameScrn::Instance();
   if (gameOver) {
-    GameScrn::Instance().hndlClosingGame();
+    // A practice round's window stays open over the new game that followed it; the
+    // player may have started that game, or resumed another, in the meantime.
+    if (!(wasPractice && g.gameUnderway())) g.hndlClosingGame();
   } else if (!wasPractice) {
-    GameScrn::Instance().askSave();
+    g.askSave();
   }
 }

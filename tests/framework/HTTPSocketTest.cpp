@@ -258,6 +258,35 @@ TEST_F(HTTPSocketTest, AConnectionThatEndsInsideTheBodyIsTruncated) {
   EXPECT_TRUE(pages.empty());
 }
 
+// Mended: Qt asked for compressed replies on its own, and a body it could not
+// decompress came through as an empty page, which read as an up-to-date version.
+TEST_F(HTTPSocketTest, ABodyThatCannotBeReadAsSentIsAnError) {
+  using namespace std::string_literals;
+  const std::string gzipped =  // "2.2\tsqueezed"
+      "\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\x03\x33\xd2\x33\xe2\x2c\x2e\x2c\x4d\x4d\xad\x4a\x4d\x01\x00\xcc\xd7\xbe\xf2\x0c\x00\x00\x00"s;
+  struct Case {
+    const char* what;
+    Reply reply;
+  };
+  const Case cases[] = {
+      {"corrupt gzip", LocalHttpServer::Page(200, "OK", gzipped.substr(0, 12) + "garbage", "Content-Encoding: gzip\r\n")},
+      {"gzip not asked for", LocalHttpServer::Page(200, "OK", gzipped, "Content-Encoding: gzip\r\n")},
+      {"corrupt brotli", LocalHttpServer::Page(200, "OK", "\xff\xfe not brotli", "Content-Encoding: br\r\n")},
+      {"bad chunk size", {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n2.2\r\n0\r\n\r\n"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto server = Serve([&](const std::string&) { return c.reply; });
+    errors.clear();
+    socket.Get(Address());
+    ASSERT_TRUE(WaitForAnswer());
+    EXPECT_EQ(errors, std::vector<int>{HTTPSocket::kErrUndecodable});
+    EXPECT_TRUE(pages.empty());
+    ASSERT_EQ(server->Requests().size(), 1u);
+    EXPECT_NE(server->Requests()[0].find("\r\nAccept-Encoding: identity\r\n"), std::string::npos);
+  }
+}
+
 TEST_F(HTTPSocketTest, ASecondGetReplacesThePendingOne) {
   LocalHttpServer first([](const std::string&) { return LocalHttpServer::Page(200, "OK", "first"); });
   auto second = Serve([](const std::string&) { return LocalHttpServer::Page(200, "OK", "second"); });

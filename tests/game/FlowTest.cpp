@@ -278,6 +278,51 @@ TEST_F(FlowTest, PracticeRoundsStartFromNewGameValuesAndEndInAFreshGame) {
   StatusWindow()->Close();
 }
 
+// Mended: End Game on a lost practice round's window, still open over the new game,
+// reset the round the player had started there, or ended the game they had resumed.
+TEST_F(FlowTest, EndGameOnAPracticeWindowLeavesTheGameStartedSince) {
+  FameDescending(25000);
+  auto pressEndGame = [] {
+    RoundScrn& s = *StatusWindow();
+    int x = s.EndBtn.Left() + 5, y = s.EndBtn.Top() + 5;
+    fw::test::PressMouse(s, x, y);
+    fw::test::ReleaseMouse(s, x, y);
+  };
+  for (bool resumed : {false, true}) {
+    SCOPED_TRACE(resumed ? "a saved game resumed" : "the new game started");
+    GameScrn& w = Begin({.seed = 5});
+    ASSERT_TRUE(fw::test::ChooseMenu("PracticeRound7"));
+    LoseRound(w);
+    ASSERT_TRUE(StatusWindow());
+    ASSERT_TRUE(StatusWindow()->gameOver && StatusWindow()->wasPractice);
+    if (resumed) {
+      savedInfo::isSavedGame = true;
+      savedInfo::svRound = 4;
+      savedInfo::svTotScore = 30000;
+      answers[kResume] = Pressed::Action;
+      ASSERT_TRUE(fw::test::ChooseMenu("FileNewPlayer"));
+      ASSERT_EQ(w.round, 5);
+    } else {
+      stepper->Click("runBtn");
+      Steps(5);
+      w.curScore = 700;
+    }
+    ASSERT_TRUE(StatusWindow());
+    pressEndGame();
+    EXPECT_FALSE(StatusWindow());
+    if (resumed) {
+      EXPECT_EQ(std::pair(w.round, globals::gTotScore), std::pair(5, 30000));
+      EXPECT_EQ(FameScore(0), 25000) << "its total was not entered";
+    } else {
+      EXPECT_TRUE(w.mySS.IsRunning());
+      EXPECT_EQ(w.curScore, 700);
+      EXPECT_FALSE(w.runBtn.Visible());
+    }
+    Steps(60);
+    EXPECT_FALSE(IsOpen<HallOfFame>());
+  }
+}
+
 // Mended: New Player during round 1 replaced the game under its running sprites.
 TEST_F(FlowTest, NewPlayerDuringARunningOrPausedRoundEndsItCleanly) {
   for (bool paused : {false, true}) {

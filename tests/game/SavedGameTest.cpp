@@ -92,16 +92,18 @@ TEST_F(SavedGameTest, ResumingEasyLeavesTheMarkOnEasyOnly) {
 // Mended: values out of range in a damaged file gave rounds that could not be played.
 TEST_F(SavedGameTest, DamagedSavedValuesAreBroughtIntoRange) {
   struct Case {
-    int round, bullets, balls, level;
-    int wantRound, wantBullets, wantBalls, wantLevel;
+    int round, bullets, balls, level, total;
+    int wantRound, wantBullets, wantBalls, wantLevel, wantTotal;
   };
-  const Case cases[] = {{40, 99, 99, 7, 17, 20, 7, 2}, {-5, -3, -1, -2, 1, 0, 0, 0}, {16, 20, 7, 2, 17, 20, 7, 2}};
+  const Case cases[] = {{40, 99, 99, 7, 2147483647, 17, 20, 7, 2, globals::kMaxTotScore},
+                        {-5, -3, -1, -2, -1, 1, 0, 0, 0, 0},
+                        {16, 20, 7, 2, 100, 17, 20, 7, 2, 100}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.round);
     GameScrn& w = Begin({.seed = 22});
     savedInfo::isSavedGame = true;
     savedInfo::svRound = c.round;
-    savedInfo::svTotScore = 100;
+    savedInfo::svTotScore = c.total;
     savedInfo::svBltCt = c.bullets;
     savedInfo::svBallCt = c.balls;
     savedInfo::svDiffLev = c.level;
@@ -111,6 +113,7 @@ TEST_F(SavedGameTest, DamagedSavedValuesAreBroughtIntoRange) {
     EXPECT_EQ(w.bltCt, c.wantBullets);
     EXPECT_EQ(w.ballCt, c.wantBalls);
     EXPECT_EQ(globals::gDiffFactor, c.wantLevel);
+    EXPECT_EQ(globals::gTotScore, c.wantTotal);
     EXPECT_TRUE(w.runBtn.Visible());
     stepper->Click("runBtn");
     EXPECT_TRUE(w.mySS.IsRunning()) << "a playable round";
@@ -178,6 +181,13 @@ TEST_F(SavedGameTest, TheHallOfFameTakesATotalBelowItsEqualsAndDropsTheTenthRow)
   EXPECT_EQ(FameRow::Parse(globals::FameList[0]).name, "Kit");
   EXPECT_EQ(globals::gAddedLine, 0);
   for (int i = 1; i < 10; ++i) EXPECT_EQ(FameRow::Parse(globals::FameList[static_cast<std::size_t>(i)]).name, "P" + std::to_string(i - 1));
+
+  // Mended: a score beyond 32 bits was cut to a negative number and pushed out.
+  globals::FameList.fill("Big,99999999999,1/1/26");
+  globals::gTotScore = 300;
+  EXPECT_FALSE(w.checkScore());
+  EXPECT_EQ(globals::FameList[9], "Big,99999999999,1/1/26");
+  EXPECT_EQ(RoundScrn::checkFamePlace(), "") << "the status window agrees";
 
   // A row whose score is no number counts as 0.
   globals::FameList[9] = "Odd,lots,1/1/26";

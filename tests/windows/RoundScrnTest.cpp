@@ -111,6 +111,17 @@ TEST_F(RoundScrnTest, AWonRoundShowsItsFiguresAndAddsThemToTheTotal) {
   }
 }
 
+// Mended: a total near the top of the integers overflowed into a negative one.
+TEST_F(RoundScrnTest, TheRunningTotalStopsAtItsBound) {
+  for (int before : {globals::kMaxTotScore - 100, 2147483647}) {
+    globals::gTotScore = before;
+    RoundScrn& w = Status(300, 60, 3, true);
+    EXPECT_EQ(globals::gTotScore, globals::kMaxTotScore) << before;
+    EXPECT_EQ(w.AllTotalFld.Text(), "999999999") << before;
+    w.Close();
+  }
+}
+
 TEST_F(RoundScrnTest, ButtonsByCase) {
   struct Buttons {
     std::string contCaption;
