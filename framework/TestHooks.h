@@ -81,6 +81,14 @@ void OnModal(std::function<void(Window&)> answer);
 // returns None and is recorded as unanswered.
 void OnDialog(std::function<MessageDialog::Pressed(const MessageDialog&)> answer);
 const std::vector<MessageDialog>& DialogsShown();
+// Until Reset, message dialogs show as the real platform shows them, each in its own
+// event loop, and the answer presses one of the box's buttons once it is on screen.
+void UseRealDialogs();
+struct RealBox {
+  std::string title;              // the title the box was given
+  const Window* above = nullptr;  // the window the box is transient for, if any
+};
+const std::vector<RealBox>& RealBoxesShown();
 // What went unanswered, each naming the window or dialog; Take empties the list.
 const std::vector<std::string>& Unanswered();
 std::vector<std::string> TakeUnanswered();
