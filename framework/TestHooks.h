@@ -21,6 +21,7 @@
 namespace fw {
 class Window;
 class Picture;
+class MenuItem;
 }
 
 namespace fw::test {
@@ -63,6 +64,10 @@ std::string HelpTagAt(Window& w, int x, int y);
 bool IsBlocked(const Window& w);
 // Clicks a menu item by name as the player would (after the enabling pass); false when disabled.
 bool ChooseMenu(std::string_view itemName);
+
+// How the platform's menu draws an item's mark: none, an empty box, or a tick.
+enum class MenuMark { None, Empty, Ticked };
+MenuMark MenuMarkOf(const MenuItem& item);
 
 // Key state as AsyncKeyDown reads it, by the classic key codes.
 void SetKey(int keyCode, bool down);
