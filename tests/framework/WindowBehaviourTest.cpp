@@ -1,5 +1,5 @@
 // Windows as the secondary screens use them: windows of their own, activation and focus,
-// refused close requests, modal blocking, menu commands and bottom-locked controls.
+// refused close requests, modal blocking, menu commands and marks, and bottom-locked controls.
 #include <gtest/gtest.h>
 
 #include <functional>
