@@ -135,6 +135,19 @@ class LineWidget : public QLineEdit {
     if (f_.KeyDown && !key.empty()) Guard([&] { took = f_.KeyDown(key); });
     if (!took) QLineEdit::keyPressEvent(e);
   }
+  // Tab goes on only to another control that takes it: the window's own content is no
+  // control, so a field alone in its window keeps the focus, and its selection.
+  bool focusNextPrevChild(bool next) override {
+    QWidget* content = ContentWidget(*f_.Owner());
+    auto step = [next](QWidget* w) { return next ? w->nextInFocusChain() : w->previousInFocusChain(); };
+    for (QWidget* w = step(this); w != this; w = step(w))
+      if (w != content && content->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+          w->isVisible()) {
+        w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        break;
+      }
+    return true;
+  }
 
  private:
   EditField& f_;

@@ -11,6 +11,25 @@
 
 namespace fw {
 
+namespace {
+
+// The platform draws a box only beside a checkable item, with the tick in it when
+// checked: once a menu shows a mark, every command in it is checkable, so they all
+// look alike and only the checked ones carry the tick.
+bool ShowsMarks(const MenuItem& menu) {
+  for (int i = 0; i < menu.Count(); ++i)
+    if (menu.Item(i)->Checked()) return true;
+  return false;
+}
+
+void MakeCheckable(const MenuItem& menu) {
+  for (int i = 0; i < menu.Count(); ++i)
+    if (MenuItem::Impl* impl = menu.Item(i)->impl(); impl && impl->ownAction && !impl->ownAction->isSeparator())
+      impl->ownAction->setCheckable(true);
+}
+
+}  // namespace
+
 MenuItem::MenuItem(Kind kind) : kind_(kind) {}
 MenuItem::~MenuItem() = default;
 
@@ -35,7 +54,7 @@ void MenuItem::SetEnabled(bool e) {
 void MenuItem::SetChecked(bool c) {
   checked_ = c;
   if (impl_ && impl_->action) {
-    impl_->action->setCheckable(c || impl_->action->isCheckable());
+    if (c && parent_) MakeCheckable(*parent_);
     impl_->action->setChecked(c);
   }
 }
@@ -110,13 +129,15 @@ void Build(MenuItem& item) {
     impl->action->setShortcutContext(Qt::ApplicationShortcut);
     if (item.GetKind() == MenuItem::Kind::Quit) impl->action->setMenuRole(QAction::QuitRole);
     if (item.GetKind() == MenuItem::Kind::AppleMenu) impl->action->setMenuRole(QAction::AboutRole);
-    QObject::connect(impl->action, &QAction::triggered, [&item] { Guard([&] { Deliver(item); }); });
+    impl->action->setCheckable(item.Parent() && ShowsMarks(*item.Parent()));
+    impl->action->setChecked(item.Checked());
+    QObject::connect(impl->action, &QAction::triggered, [&item] {
+      // The platform toggles a checkable item as it is chosen; its mark is the game's to set.
+      item.impl()->action->setChecked(item.Checked());
+      Guard([&] { Deliver(item); });
+    });
   }
   impl->action->setEnabled(item.Enabled());
-  if (item.Checked()) {
-    impl->action->setCheckable(true);
-    impl->action->setChecked(true);
-  }
   item.SetImpl(std::move(impl));
 }
 

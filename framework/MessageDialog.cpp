@@ -1,19 +1,32 @@
 #include "MessageDialog.h"
 
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 #include "internal/Platform.h"
 #include "internal/QtBridge.h"
+#include "internal/Windows.h"
 
 namespace fw {
 
-MessageDialog::Pressed MessageDialog::ShowModal() { return platform::Current().RunDialog(*this); }
+namespace {
+// Without a title of its own a box would show the executable's name.
+constexpr std::string_view kGameName = "Zembo";
+}  // namespace
+
+MessageDialog::Pressed MessageDialog::ShowModal() {
+  windows::ModalLoop loop;
+  return platform::Current().RunDialog(*this);
+}
 
 MessageDialog::Pressed platform::RunMessageBox(const MessageDialog& d) {
   using Pressed = MessageDialog::Pressed;
-  QMessageBox box;
-  box.setWindowTitle(ToQ(d.Title));
+  // Transient for the window it was asked from, so the window manager keeps it above.
+  Window* asker = windows::Front();
+  QPointer<QMessageBox> owned = new QMessageBox(asker ? ContentWidget(*asker)->window() : nullptr);
+  QMessageBox& box = *owned;
+  box.setWindowTitle(ToQ(d.Title.empty() ? kGameName : d.Title));
   box.setText(ToQ(d.Message));
   box.setInformativeText(ToQ(d.Explanation));
   box.setIcon(d.Icon == 0 ? QMessageBox::Information : d.Icon == 1 ? QMessageBox::Warning
@@ -29,11 +42,16 @@ MessageDialog::Pressed platform::RunMessageBox(const MessageDialog& d) {
   if (action && d.ActionButton.Default) box.setDefaultButton(action);
   if (cancel) box.setEscapeButton(cancel);
   box.exec();
+  // The asker's frame owns the box too; should it be gone by now, so is the box.
+  if (!owned) return Pressed::None;
   auto* clicked = box.clickedButton();
-  if (clicked && clicked == action) return Pressed::Action;
-  if (clicked && clicked == alternate) return Pressed::Alternate;
-  if (clicked && clicked == cancel) return Pressed::Cancel;
-  return Pressed::None;
+  Pressed pressed = !clicked              ? Pressed::None
+                    : clicked == action    ? Pressed::Action
+                    : clicked == alternate ? Pressed::Alternate
+                    : clicked == cancel    ? Pressed::Cancel
+                                           : Pressed::None;
+  delete owned.data();
+  return pressed;
 }
 
 void MsgBox(std::string_view text) {

@@ -25,7 +25,8 @@ void OnSignal(int) {
 }  // namespace
 
 void InstallQuitSignals() {
-  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0) return;
+  // Close-on-exec: a browser started from the game must not hold the game's channel.
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gSignalPipe) != 0) return;
   auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
   QObject::connect(notifier, &QSocketNotifier::activated, [] {
     char c;

@@ -22,6 +22,7 @@
 namespace fw {
 class Window;
 class Picture;
+class MenuItem;
 }
 
 namespace fw::test {
@@ -65,6 +66,10 @@ bool IsBlocked(const Window& w);
 // Clicks a menu item by name as the player would (after the enabling pass); false when disabled.
 bool ChooseMenu(std::string_view itemName);
 
+// How the platform's menu draws an item's mark: none, an empty box, or a tick.
+enum class MenuMark { None, Empty, Ticked };
+MenuMark MenuMarkOf(const MenuItem& item);
+
 // Key state as AsyncKeyDown reads it, by the classic key codes.
 void SetKey(int keyCode, bool down);
 void SetOptionKey(std::optional<bool> down);
@@ -82,6 +87,14 @@ void OnModal(std::function<void(Window&)> answer);
 // returns None and is recorded as unanswered.
 void OnDialog(std::function<MessageDialog::Pressed(const MessageDialog&)> answer);
 const std::vector<MessageDialog>& DialogsShown();
+// Until Reset, message dialogs show as the real platform shows them, each in its own
+// event loop, and the answer presses one of the box's buttons once it is on screen.
+void UseRealDialogs();
+struct RealBox {
+  std::string title;              // the title the box was given
+  const Window* above = nullptr;  // the window the box is transient for, if any
+};
+const std::vector<RealBox>& RealBoxesShown();
 // What went unanswered, each naming the window or dialog; Take empties the list.
 const std::vector<std::string>& Unanswered();
 std::vector<std::string> TakeUnanswered();

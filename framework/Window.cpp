@@ -307,9 +307,10 @@ void Window::ShowModal() {
     if (shown) frame.show();
   }
   Show();
-  windows::EnterModal();
-  platform::Current().RunModal(*this);
-  windows::LeaveModal();
+  {
+    windows::ModalLoop loop;
+    platform::Current().RunModal(*this);
+  }
   modal_ = false;
   if (!closed_) {
     bool shown = frame.isVisible();
@@ -388,8 +389,8 @@ bool gOpening = false;
 int gModalDepth = 0;
 }  // namespace
 
-void EnterModal() { ++gModalDepth; }
-void LeaveModal() {
+ModalLoop::ModalLoop() { ++gModalDepth; }
+ModalLoop::~ModalLoop() {
   --gModalDepth;
   if (!gClosed.empty()) QTimer::singleShot(0, [] { DestroyClosed(); });
 }

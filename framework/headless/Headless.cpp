@@ -2,9 +2,13 @@
 // dialogs, and records of what a real run would have shown the player.
 #include "framework/TestHooks.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
+#include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <cxxabi.h>
 
@@ -35,6 +39,8 @@ std::function<void(Window&)> gModalAnswer;
 std::function<void(Window&)> gShownObserver;
 std::function<MessageDialog::Pressed(const MessageDialog&)> gDialogAnswer;
 std::vector<MessageDialog> gDialogs;
+bool gRealDialogs = false;
+std::vector<RealBox> gRealBoxes;
 std::vector<std::string> gUnanswered;
 std::vector<std::string> gURLs;
 std::vector<std::string> gUnhandled;
@@ -53,6 +59,8 @@ void RecordUnanswered(std::string what) {
   std::fprintf(stderr, "zembo headless: %s\n", what.c_str());
   gUnanswered.push_back(std::move(what));
 }
+
+MessageDialog::Pressed RunRealDialog(const MessageDialog& d);
 
 class HeadlessPlatform final : public platform::Platform {
  public:
@@ -75,6 +83,7 @@ class HeadlessPlatform final : public platform::Platform {
 
   MessageDialog::Pressed RunDialog(const MessageDialog& d) override {
     gDialogs.push_back(d);
+    if (gRealDialogs) return RunRealDialog(d);
     if (gDialogAnswer) return gDialogAnswer(d);
     RecordUnanswered("dialog \"" + d.Message + "\" was shown with no answer");
     return MessageDialog::Pressed::None;
@@ -113,6 +122,36 @@ class HeadlessPlatform final : public platform::Platform {
 };
 
 HeadlessPlatform gHeadless;
+
+const Window* WindowOf(const QWindow* handle) {
+  for (Window* w : windows::All())
+    if (handle && ContentWidget(*w)->window()->windowHandle() == handle) return w;
+  return nullptr;
+}
+
+// The real box in its own loop; once it shows, it is recorded and the answer presses
+// the button it names.
+MessageDialog::Pressed RunRealDialog(const MessageDialog& d) {
+  using Pressed = MessageDialog::Pressed;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    poll.stop();
+    gRealBoxes.push_back({box->windowTitle().toStdString(), WindowOf(box->windowHandle()->transientParent())});
+    Pressed answer = gDialogAnswer ? gDialogAnswer(d) : Pressed::None;
+    if (!gDialogAnswer) RecordUnanswered("dialog \"" + d.Message + "\" was shown with no answer");
+    const std::string* caption = answer == Pressed::Action      ? &d.ActionButton.Caption
+                                 : answer == Pressed::Alternate ? &d.AlternateActionButton.Caption
+                                 : answer == Pressed::Cancel    ? &d.CancelButton.Caption
+                                                                : nullptr;
+    for (QAbstractButton* b : box->buttons())
+      if (caption && b->text() == ToQ(*caption)) return b->click();
+    box->done(0);
+  });
+  poll.start(0);
+  return platform::RunMessageBox(d);
+}
 
 }  // namespace
 
@@ -180,6 +219,8 @@ void Reset() {
   gShownObserver = nullptr;
   gDialogAnswer = nullptr;
   gDialogs.clear();
+  gRealDialogs = false;
+  gRealBoxes.clear();
   gUnanswered.clear();
   gURLs.clear();
   gUnhandled.clear();
@@ -198,6 +239,8 @@ void OnDialog(std::function<MessageDialog::Pressed(const MessageDialog&)> answer
 }
 
 const std::vector<MessageDialog>& DialogsShown() { return gDialogs; }
+void UseRealDialogs() { gRealDialogs = true; }
+const std::vector<RealBox>& RealBoxesShown() { return gRealBoxes; }
 const std::vector<std::string>& Unanswered() { return gUnanswered; }
 std::vector<std::string> TakeUnanswered() { return std::exchange(gUnanswered, {}); }
 const std::vector<std::string>& ShownURLs() { return gURLs; }

@@ -173,6 +173,13 @@ bool ChooseMenu(std::string_view itemName) {
   return true;
 }
 
+// The style draws a box only for a checkable action, and the tick in it when checked.
+MenuMark MenuMarkOf(const MenuItem& item) {
+  QAction* a = item.impl() ? item.impl()->action.data() : nullptr;
+  if (!a || !a->isCheckable()) return MenuMark::None;
+  return a->isChecked() ? MenuMark::Ticked : MenuMark::Empty;
+}
+
 void SetKey(int keyCode, bool down) { keys::Set(keyCode, down); }
 void SetOptionKey(std::optional<bool> down) { keys::SetOption(down.value_or(false)); }
 

@@ -35,9 +35,16 @@ bool BlockedByModal(const Window& w);
 // A closed window leaves the list and is destroyed at the next pass.
 void Release(Window* w);
 void DestroyClosed();
-// Around every modal loop: a window closed outside it is not destroyed inside it.
-void EnterModal();
-void LeaveModal();
+// Held around every nested event loop, a modal window's or a message dialog's: a
+// window closed outside the loop is not destroyed inside it, since the handler that
+// closed it may still be on the stack beneath.
+class ModalLoop {
+ public:
+  ModalLoop();
+  ~ModalLoop();
+  ModalLoop(const ModalLoop&) = delete;
+  ModalLoop& operator=(const ModalLoop&) = delete;
+};
 void DestroyAll();
 // Windows made before the event loop starts open (and raise Open) only once it does.
 void StartOpening();

@@ -1,5 +1,5 @@
 // Windows as the secondary screens use them: windows of their own, activation and focus,
-// refused close requests, modal blocking, menu commands and bottom-locked controls.
+// refused close requests, modal blocking, menu commands and marks, and bottom-locked controls.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -140,6 +140,43 @@ TEST(WindowBehaviour, AModalWindowBlocksTheOthersAndTheirMenus) {
   fw::test::Advance(1);
   EXPECT_FALSE(fw::test::IsBlocked(play));
   EXPECT_TRUE(fw::test::ChooseMenu("InformationShow"));
+}
+
+struct Levels : fw::Window {
+  Levels() {
+    auto info = std::make_unique<fw::MenuItem>();
+    info->SetName("Information");
+    auto speed = std::make_unique<fw::MenuItem>();
+    speed->SetName("Difficulty");
+    for (const char* name : {"Hard", "Medium", "Easy"}) {
+      auto it = std::make_unique<fw::MenuItem>();
+      it->SetName(name);
+      speed->Append(std::move(it));
+    }
+    info->Append(std::move(speed));
+    bar.Append(std::move(info));
+    SetMenuBar(&bar);
+  }
+  // Marks one level and clears the others, the game's way.
+  void Choose(std::string_view level) {
+    fw::MenuItem* speed = bar.Child("Information")->Child("Difficulty");
+    for (int i = 0; i < speed->Count(); ++i) speed->Item(i)->SetChecked(speed->Item(i)->Name() == level);
+  }
+  std::vector<fw::test::MenuMark> Marks() {
+    fw::MenuItem* speed = bar.Child("Information")->Child("Difficulty");
+    std::vector<fw::test::MenuMark> marks;
+    for (int i = 0; i < speed->Count(); ++i) marks.push_back(fw::test::MenuMarkOf(*speed->Item(i)));
+    return marks;
+  }
+  fw::MenuBar bar;
+};
+
+TEST(WindowBehaviour, EveryItemOfAMenuWithACheckMarkLooksAlike) {
+  using Mark = fw::test::MenuMark;
+  Levels& w = fw::Implicit<Levels>();
+  w.Choose("Medium");
+  w.Choose("Easy");
+  EXPECT_EQ(w.Marks(), (std::vector<Mark>{Mark::Empty, Mark::Empty, Mark::Ticked}));
 }
 
 struct Instructions : fw::Window {

@@ -121,6 +121,14 @@ TEST_F(GetCurPlTest, ReturnEnterAndTheCloseBoxChangeNothing) {
   Accept(w);
 }
 
+TEST_F(GetCurPlTest, TabKeepsTheFocusInTheNameField) {
+  getCurPl& w = Open();
+  fw::test::TypeKey(w, "\t");
+  Type(w, "B");
+  EXPECT_EQ(w.EditField1.Text(), "B") << "typing still replaces the selected name";
+  Accept(w);
+}
+
 TEST_F(GetCurPlTest, ShownModallyEmptyAndBlankNamesAreStoredAsTyped) {
   std::string keys;
   fw::test::OnModal([&](fw::Window& shown) {
