@@ -4,13 +4,14 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
 # Debian packages the build, the tests and the game need (the X ones: the end-to-end
-# test plays the real game on a virtual display, clicks and types with xdotool and
-# takes screenshots with ImageMagick's import).
+# test plays the real game on a virtual display, clicks and types with xdotool, takes
+# screenshots with ImageMagick's import, and reads the frames that openbox puts around
+# the windows with xprop and xwininfo).
 PACKAGES := cmake g++ make pkg-config git \
   qt6-base-dev qt6-multimedia-dev libgl-dev zlib1g-dev \
   libgtest-dev libgmock-dev nlohmann-json3-dev \
   fonts-dejavu-core libqt6multimedia6 \
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick openbox x11-utils
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

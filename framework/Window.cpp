@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -103,6 +104,9 @@ struct Window::Impl {
   bool closingByFramework = false;
   bool placed = false;
   bool closeBox = true;
+  bool minimizeBox = true;
+  bool maximizeBox = true;
+  bool owned = false;            // a dialog that stays above the window it belongs to
   bool blocked = false;          // another window is modal over this one
   std::uint64_t frontStamp = 0;  // when it was last shown or activated
   int followedHeight = -1;       // the height that bottom-locked controls are placed for
@@ -163,6 +167,38 @@ class Frame : public QMainWindow {
   Window& w_;
 };
 
+namespace {
+
+// The boxes the window asked for, and none that the platform would add: a window
+// manager offers only the actions these flags allow.
+void ApplyFrameFlags(Window::Impl& impl) {
+  Qt::WindowFlags flags = (impl.owned ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint;
+  flags.setFlag(Qt::WindowCloseButtonHint, impl.closeBox);
+  flags.setFlag(Qt::WindowMinimizeButtonHint, impl.minimizeBox);
+  flags.setFlag(Qt::WindowMaximizeButtonHint, impl.maximizeBox);
+  QMainWindow& frame = *impl.frame;
+  if (frame.windowFlags() == flags) return;
+  // New flags hide a window on screen.
+  bool shown = frame.isVisible();
+  frame.setWindowFlags(flags);
+  if (shown) frame.show();
+}
+
+// A dialog of its owner, which the window manager keeps above it. Only the platform
+// window learns of the owner: the frame stays the framework's to destroy.
+void BelongTo(Window::Impl& impl, Window* owner) {
+  if (!owner) return;
+  impl.owned = true;
+  ApplyFrameFlags(impl);
+  QWidget* ownerFrame = owner->impl().frame.get();
+  ownerFrame->winId();
+  impl.frame->winId();
+  impl.frame->windowHandle()->setTransientParent(ownerFrame->windowHandle());
+}
+
+}  // namespace
+
 void Surface::paintEvent(QPaintEvent*) {
   QPainter p(this);
   PaintWindowBackground(w_, p, rect());
@@ -183,6 +219,7 @@ Window::Window() : impl_(std::make_unique<Impl>()) {
   impl_->surface = new Surface(*this);
   impl_->frame->setCentralWidget(impl_->surface);
   impl_->frame->setWindowTitle(ToQ(impl_->title));
+  ApplyFrameFlags(*impl_);
   SetSize(300, 200);
 }
 
@@ -196,18 +233,24 @@ Window::~Window() {
 
 void Window::SetSize(int width, int height) {
   QWidget* surface = impl_->surface;
+  QMainWindow& frame = *impl_->frame;
   if (impl_->resizeable) {
     surface->setMinimumSize(64, 64);
     surface->setMaximumSize(32000, 32000);
     // A hidden frame lays out its content only as it shows; the size counts from now.
     surface->resize(width, height);
+    frame.layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+    frame.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   } else {
     surface->setFixedSize(width, height);
+    // The frame's minimum and maximum are its content's size plus the menu bar, so no
+    // window manager can resize or maximise it.
+    frame.layout()->setSizeConstraint(QLayout::SetFixedSize);
   }
-  QWidget* bar = impl_->frame->menuWidget();
+  QWidget* bar = frame.menuWidget();
   int barHeight = bar && !bar->isHidden() ? bar->sizeHint().height() : 0;
-  impl_->frame->resize(width, height + barHeight);
-  impl_->frame->layout()->activate();
+  frame.resize(width, height + barHeight);
+  frame.layout()->activate();
   FollowHeight(*this);
 }
 
@@ -239,7 +282,17 @@ void Window::SetResizeable(bool r) {
 
 void Window::SetCloseButton(bool c) {
   impl_->closeBox = c;
-  impl_->frame->setWindowFlag(Qt::WindowCloseButtonHint, c);
+  ApplyFrameFlags(*impl_);
+}
+
+void Window::SetMinimizeButton(bool m) {
+  impl_->minimizeBox = m;
+  ApplyFrameFlags(*impl_);
+}
+
+void Window::SetMaximizeButton(bool m) {
+  impl_->maximizeBox = m;
+  ApplyFrameFlags(*impl_);
 }
 
 void Window::SetMenuBar(MenuBar* bar) {
@@ -270,8 +323,9 @@ void Window::Show() {
   if (closed_) return;
   bool first = !impl_->frame->isVisible();
   if (first && !impl_->placed) {
-    // Every window of the game opens centred on the main screen.
     impl_->placed = true;
+    BelongTo(*impl_, windows::OwnerOfNewWindow(this));
+    // Every window of the game opens centred on the main screen.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       QRect area = screen->availableGeometry();
       QSize size = impl_->frame->size();
@@ -481,6 +535,11 @@ Window* MenuBarOwner() {
   for (auto& e : gOpen)
     if (e.window->IsOpen() && e.window->GetMenuBar()) return e.window.get();
   return nullptr;
+}
+
+Window* OwnerOfNewWindow(const Window* w) {
+  Window* owner = MenuBarOwner();
+  return owner == w ? nullptr : owner;
 }
 
 Window* MenuTarget(std::string_view item) {

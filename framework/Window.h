@@ -44,6 +44,9 @@ class Window {
   void SetResizeable(bool r);
   // Without a close box the window manager's close requests are refused too.
   void SetCloseButton(bool c);
+  // The minimise and maximise boxes (both on unless set otherwise).
+  void SetMinimizeButton(bool m);
+  void SetMaximizeButton(bool m);
   void SetMenuBar(MenuBar* bar);
   MenuBar* GetMenuBar() const;
   // Whether the window shows as soon as it opens (true unless set otherwise).

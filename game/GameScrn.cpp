@@ -76,6 +76,7 @@ void GameScrn::Layout() {
   SetSize(640, 520);
   SetTitle("Vivuz ide Zevezer");
   SetCloseButton(true);
+  SetMaximizeButton(false);
   SetBackColor(game::kPanelBack, true);
 
   mySS.SetBackColor(game::kFieldBack);

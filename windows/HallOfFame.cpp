@@ -25,6 +25,7 @@ void HallOfFame::Layout() {
   SetResizeable(false);
   SetTitle("Hall of Fame");
   SetCloseButton(false);
+  SetMaximizeButton(false);
 }
 
 void HallOfFame::_CreateControls0() {

@@ -75,6 +75,7 @@ void RoundScrn::Layout() {
   SetTitle("Current Status");
   SetBackColor(kBackColor, true);
   SetCloseButton(false);
+  SetMaximizeButton(false);
 }
 
 void RoundScrn::_CreateControls0() {

@@ -35,6 +35,7 @@ void aboutScrn::Layout() {
   SetSize(500, 400);
   SetTitle("About Zembo");
   SetCloseButton(false);
+  SetMaximizeButton(false);
   SetResizeable(false);
 }
 

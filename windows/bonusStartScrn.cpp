@@ -48,6 +48,7 @@ void bonusStartScrn::Layout() {
   SetResizeable(false);
   SetTitle("Bonus Start");
   SetCloseButton(false);
+  SetMaximizeButton(false);
 
   StaticText1.SetTextAlign(fw::StaticText::kCenter);
   StaticText1.SetTextColor(kHeading);

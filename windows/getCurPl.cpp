@@ -20,6 +20,7 @@ void getCurPl::Layout() {
   SetResizeable(false);
   SetTitle("Current Player");
   SetCloseButton(false);
+  SetMaximizeButton(false);
 
   StaticText1.SetText("Current Player");
   StaticText1.SetTextAlign(fw::StaticText::kCenter);

@@ -24,6 +24,9 @@ void Adopt(std::type_index type, std::unique_ptr<Window> w);
 Window* Front();
 // The oldest open window that shows a menu bar.
 Window* MenuBarOwner();
+// The window a new top-level window belongs to and stays above (the menu bar's owner,
+// the document window); none for that window itself, or before it exists.
+Window* OwnerOfNewWindow(const Window* w);
 // Who gets a menu command: a modal window; else the front window when it has a handler
 // for the item; else the menu bar's owner.
 Window* MenuTarget(std::string_view item);
