@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 # takes screenshots with ImageMagick's import).
 PACKAGES := cmake g++ make pkg-config git \
   qt6-base-dev qt6-multimedia-dev libgl-dev zlib1g-dev \
-  libgtest-dev libgmock-dev nlohmann-json3-dev \
+  libgtest-dev libgmock-dev nlohmann-json3-dev libxcb1-dev \
   fonts-dejavu-core libqt6multimedia6 \
   xvfb xauth xdotool imagemagick
 
