@@ -17,6 +17,7 @@ namespace platform {
 void InitQt() {
   QApplication::setQuitOnLastWindowClosed(false);
   keys::InstallEventFilter();
+  TrackPointer();
 }
 
 // The windows startup made open only after the application's Open, so that
