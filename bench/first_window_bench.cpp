@@ -32,6 +32,7 @@ constexpr auto kSettle = 300ms;  // between trials, for the last one's exit to f
 constexpr const char* kUnderXvfb = "ZEMBO_FIRST_WINDOW_UNDER_XVFB";
 
 struct Program {
+  std::string name;  // as given
   std::string path;
   std::filesystem::path home;
   std::vector<double> ms;
@@ -124,7 +125,7 @@ int main(int argc, char** argv) {
   auto scratch = std::filesystem::temp_directory_path() / ("first-window-" + std::to_string(::getpid()));
   std::vector<Program> programs;
   for (int i = 2; i < argc; ++i) {
-    programs.push_back({std::filesystem::absolute(argv[i]).string(), scratch / std::to_string(i), {}});
+    programs.push_back({argv[i], std::filesystem::absolute(argv[i]).string(), scratch / std::to_string(i), {}});
     std::filesystem::create_directories(programs.back().home);
   }
   for (int r = 0; r < runs; ++r) {
@@ -135,8 +136,7 @@ int main(int argc, char** argv) {
   }
   for (const Program& p : programs) {
     auto [lo, hi] = std::minmax_element(p.ms.begin(), p.ms.end());
-    std::printf("%s: runs=%zu median_ms=%.1f min_ms=%.1f max_ms=%.1f\n",
-                std::filesystem::path(p.path).filename().c_str(), p.ms.size(), Median(p.ms),
+    std::printf("%s: runs=%zu median_ms=%.1f min_ms=%.1f max_ms=%.1f\n", p.name.c_str(), p.ms.size(), Median(p.ms),
                 p.ms.empty() ? 0 : *lo, p.ms.empty() ? 0 : *hi);
   }
   std::error_code ec;
