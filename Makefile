@@ -9,7 +9,7 @@ JOBS ?= $(shell nproc)
 # the windows with xprop and xwininfo).
 PACKAGES := cmake g++ make pkg-config git \
   qt6-base-dev qt6-multimedia-dev libgl-dev zlib1g-dev \
-  libgtest-dev libgmock-dev nlohmann-json3-dev \
+  libgtest-dev libgmock-dev nlohmann-json3-dev libxcb1-dev \
   fonts-dejavu-core libqt6multimedia6 \
   xvfb xauth xdotool imagemagick openbox x11-utils
 

@@ -1,14 +1,18 @@
 // pacing_bench SECONDS: the game as it starts for a player, on the real clock,
 // with a round on Hard kept in play; reports how late each frame of the sprite
-// surface comes after its due time. Without a display it runs itself under
-// xvfb-run.
+// surface comes after its due time. Beside it a bare process sleeps to the same
+// 1/60 s deadlines over the same span, so that the game's lateness can be told
+// from the machine's. Without a display it runs itself under xvfb-run.
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,18 +44,99 @@ struct Pacing {
 };
 Pacing gPacing;
 
+void Count(Pacing& p, std::int64_t lateUs) {
+  ++p.frames;
+  p.late += lateUs > kLateUs;
+  p.worstUs = std::max(p.worstUs, lateUs);
+  p.lateUs.push_back(lateUs);
+}
+
+void PrintLine(const char* who, const Pacing& p) {
+  std::printf("%s frames=%lld late_2ms=%lld worst_ms=%.3f\n", who, static_cast<long long>(p.frames),
+              static_cast<long long>(p.late), static_cast<double>(p.worstUs) / 1000.0);
+}
+
+// The bare sleeper, a child forked before anything else exists. It waits for the
+// span the game measures (from the first round to the end, on the clock both
+// share), sleeps to each next tick's start as the frames are scheduled, and
+// writes its figures back.
+struct Sleeper {
+  pid_t pid = -1;
+  int toSleeper = -1;    // the parent writes the span's end, in NowUs
+  int fromSleeper = -1;  // the sleeper writes frames, late, worstUs
+  bool started = false;
+};
+Sleeper gSleeper;
+
+std::int64_t MonotonicNs() {
+  timespec t;
+  ::clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec * 1'000'000'000LL + t.tv_nsec;
+}
+
+[[noreturn]] void RunSleeper(int in, int out) {
+  std::int64_t endUs = 0;
+  Pacing p;
+  if (::read(in, &endUs, sizeof endUs) == sizeof endUs) {
+    // The game's clock counts from the process start on the monotonic clock; the
+    // sleeper reads that clock itself, so that a deadline and its waking compare exactly.
+    const std::int64_t originNs = MonotonicNs() - fw::NowUs() * 1000;
+    auto nowUs = [&] { return (MonotonicNs() - originNs) / 1000; };
+    for (std::int64_t tick = nowUs() * fw::kTicksPerSecond / fw::kUsPerSecond; nowUs() < endUs;) {
+      const std::int64_t dueUs = fw::TickStartUs(tick + 1);
+      const std::int64_t dueNs = originNs + dueUs * 1000;
+      timespec due{static_cast<time_t>(dueNs / 1'000'000'000), static_cast<long>(dueNs % 1'000'000'000)};
+      while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) != 0) {}
+      const std::int64_t now = nowUs();
+      Count(p, now - dueUs);
+      tick = now * fw::kTicksPerSecond / fw::kUsPerSecond;
+    }
+  }
+  const std::int64_t figures[3] = {p.frames, p.late, p.worstUs};
+  [[maybe_unused]] auto n = ::write(out, figures, sizeof figures);
+  ::_exit(0);
+}
+
+bool StartSleeper() {
+  int down[2], up[2];
+  if (::pipe(down) != 0 || ::pipe(up) != 0) return false;
+  gSleeper.pid = ::fork();
+  if (gSleeper.pid < 0) return false;
+  if (gSleeper.pid == 0) {
+    ::close(down[1]);
+    ::close(up[0]);
+    RunSleeper(down[0], up[1]);
+  }
+  ::close(down[0]);
+  ::close(up[1]);
+  gSleeper.toSleeper = down[1];
+  gSleeper.fromSleeper = up[0];
+  return true;
+}
+
+// The sleeper's figures, once the span has ended; none when it never started.
+std::optional<Pacing> SleeperFigures() {
+  if (gSleeper.pid <= 0) return std::nullopt;
+  ::close(gSleeper.toSleeper);  // a sleeper still waiting for its span ends now
+  std::int64_t figures[3] = {};
+  bool ok = ::read(gSleeper.fromSleeper, figures, sizeof figures) == sizeof figures;
+  ::waitpid(gSleeper.pid, nullptr, 0);
+  if (!ok || !gSleeper.started) return std::nullopt;
+  Pacing p;
+  p.frames = figures[0];
+  p.late = figures[1];
+  p.worstUs = figures[2];
+  return p;
+}
+
+std::int64_t gEndUs = 0;  // when the stop timer ends the run, in NowUs
+
 // The next frame is due at the tick after the one in which the previous frame began.
 struct TimedFrame {
   std::function<void()> inner;
   void operator()() const {
     std::int64_t now = fw::NowUs();
-    if (gPacing.lastTick >= 0) {
-      std::int64_t lateUs = now - fw::TickStartUs(gPacing.lastTick + 1);
-      ++gPacing.frames;
-      gPacing.late += lateUs > kLateUs;
-      gPacing.worstUs = std::max(gPacing.worstUs, lateUs);
-      gPacing.lateUs.push_back(lateUs);
-    }
+    if (gPacing.lastTick >= 0) Count(gPacing, now - fw::TickStartUs(gPacing.lastTick + 1));
     gPacing.lastTick = now * fw::kTicksPerSecond / fw::kUsPerSecond;
     if (inner) inner();
   }
@@ -77,6 +162,9 @@ void Watch() {
     w->reinit();
   }
   gPacing.lastTick = -1;
+  if (!gSleeper.started && gSleeper.pid > 0) {
+    gSleeper.started = ::write(gSleeper.toSleeper, &gEndUs, sizeof gEndUs) == sizeof gEndUs;
+  }
   w->hndlRunAction();
 }
 
@@ -100,6 +188,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv(kUnderXvfb)) return RerunUnderXvfb(argv);
+  if (!StartSleeper()) std::fprintf(stderr, "pacing_bench: no sleeper beside the game\n");
 
   // The player's preferences stay untouched.
   std::filesystem::path prefs = std::filesystem::temp_directory_path() / ("zembo-pacing-" + std::to_string(::getpid()));
@@ -119,6 +208,7 @@ int main(int argc, char** argv) {
         stop.Action = [] { fw::CurrentApp()->Quit(); };
         stop.SetPeriod(seconds * 1000);
         stop.SetMode(fw::Timer::kSingle);
+        gEndUs = fw::NowUs() + std::int64_t{seconds} * fw::kUsPerSecond;
       },
       [&] {
         watch.SetMode(fw::Timer::kOff);
@@ -132,7 +222,7 @@ int main(int argc, char** argv) {
     auto at = [&](double q) { return static_cast<double>(all[static_cast<std::size_t>(q * static_cast<double>(all.size() - 1))]) / 1000.0; };
     std::printf("lateness_ms median=%.3f p90=%.3f p99=%.3f\n", at(0.5), at(0.9), at(0.99));
   }
-  std::printf("frames=%lld late_2ms=%lld worst_ms=%.3f\n", static_cast<long long>(gPacing.frames),
-              static_cast<long long>(gPacing.late), static_cast<double>(gPacing.worstUs) / 1000.0);
+  PrintLine("game", gPacing);
+  if (std::optional<Pacing> sleeper = SleeperFigures()) PrintLine("sleeper", *sleeper);
   return status;
 }

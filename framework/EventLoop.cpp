@@ -1,5 +1,8 @@
 // Bringing the game up on the real platform and running its event loop.
 #include <QApplication>
+#include <QWindow>
+
+#include <functional>
 
 #include "Application.h"
 #include "AudioOut.h"
@@ -12,11 +15,38 @@
 
 namespace fw {
 
+namespace {
+
+// Runs an action once, after the first window of the application has come on
+// screen and been painted: what the first window does not need waits for it.
+class AfterFirstExpose final : public QObject {
+ public:
+  explicit AfterFirstExpose(std::function<void()> action) : action_(std::move(action)) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* target, QEvent* e) override {
+    if (e->type() == QEvent::Expose && target->isWindowType() && static_cast<QWindow*>(target)->isExposed()) {
+      QCoreApplication::instance()->removeEventFilter(this);
+      // Queued, so that the window's first paint, which follows this event, comes first.
+      QMetaObject::invokeMethod(this, action_, Qt::QueuedConnection);
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> action_;
+};
+
+}  // namespace
+
 namespace platform {
 
 void InitQt() {
   QApplication::setQuitOnLastWindowClosed(false);
   keys::InstallEventFilter();
+  TrackPointer();
 }
 
 // The windows startup made open only after the application's Open, so that
@@ -34,11 +64,15 @@ int RunApplication(int argc, char** argv, const std::function<void()>& startup,
                    const std::function<void()>& finalise) {
   QApplication qapp(argc, argv);
   platform::InitQt();
-  audio::Start();
   InstallQuitSignals();
-  platform::BringUp(startup);
-  pump::StartRealPump();
-  if (!(CurrentApp() && CurrentApp()->Quitting())) qapp.exec();
+  {
+    // Opening the sound output connects to the sound server and starts its
+    // threads; the splash plays its sounds silently and needs none of that.
+    AfterFirstExpose startAudio(audio::Start);
+    platform::BringUp(startup);
+    pump::StartRealPump();
+    if (!(CurrentApp() && CurrentApp()->Quitting())) qapp.exec();
+  }
   Guard(finalise);
   windows::DestroyAll();
   audio::Shutdown();

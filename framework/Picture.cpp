@@ -1,8 +1,10 @@
 #include "Picture.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QImageReader>
 
 #include <algorithm>
 
@@ -188,8 +190,14 @@ Ref<Picture> Picture::FromFileBytes(std::string_view ext, std::string_view bytes
     auto img = codec::DecodePSD(span);
     return img ? FromRGBA(*img) : nullptr;
   }
-  QImage img;
-  if (!img.loadFromData(span.data(), static_cast<int>(span.size()))) return nullptr;
+  // Read as its extension says first: left to guess, the reader loads every
+  // image plugin to ask each whether the bytes are its own.
+  QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  QBuffer buffer(&data);
+  QImageReader named(&buffer, QByteArray::fromStdString(e));
+  named.setAutoDetectImageFormat(false);
+  QImage img = named.read();
+  if (img.isNull() && !img.loadFromData(data)) return nullptr;
   auto pic = New<Picture>(img.width(), img.height());
   pic->impl().image = img.convertToFormat(QImage::Format_ARGB32);
   return pic;

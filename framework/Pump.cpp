@@ -18,6 +18,9 @@
 namespace fw::pump {
 namespace {
 
+// µs the platform timer is set to fire ahead of the next item, beyond its own millisecond.
+constexpr std::int64_t kEarlyUs = 1000;
+
 std::vector<Scheduled*> gItems;
 QTimer* gWake = nullptr;
 bool gRearmPosted = false;
@@ -32,10 +35,10 @@ void Rearm() {
     gWake->stop();
     return;
   }
-  // The platform timer counts whole milliseconds: wake up to one early, and
-  // FinishWait sleeps the rest, so frames start on time rather than up to a
-  // millisecond late.
-  std::int64_t waitUs = std::clamp<std::int64_t>(next - NowUs(), 0, std::int64_t{1} << 40);
+  // The platform timer counts whole milliseconds, and the event loop's wait
+  // rounds up to the next one: wake one to two early, and FinishWait sleeps the
+  // rest, so frames start on time rather than up to a millisecond late.
+  std::int64_t waitUs = std::clamp<std::int64_t>(next - NowUs() - kEarlyUs, 0, std::int64_t{1} << 40);
   gWake->start(static_cast<int>(std::min<std::int64_t>(waitUs / kUsPerMs, 1 << 30)));
 }
 
@@ -45,7 +48,7 @@ void FinishWait() {
   std::int64_t next = NextDue();
   if (next < 0) return;
   std::int64_t leftUs = next - NowUs();
-  if (leftUs > 0 && leftUs <= kUsPerMs) std::this_thread::sleep_for(std::chrono::microseconds(leftUs));
+  if (leftUs > 0 && leftUs <= kEarlyUs + kUsPerMs) std::this_thread::sleep_for(std::chrono::microseconds(leftUs));
 }
 
 }  // namespace

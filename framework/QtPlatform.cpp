@@ -3,11 +3,15 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QEventLoop>
+#include <QEvent>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
+#include <cmath>
 #include <map>
+#include <optional>
 
 #include "Window.h"
 #include "internal/Platform.h"
@@ -23,6 +27,46 @@ void ShowUnhandledAlert(const std::string& what) {
   UnhandledAlert(what).ShowModal();
   reporting = false;
 }
+
+// The pointer as the application's own mouse events place it. Asking the display
+// server instead costs a round trip, and the frame loop asks every frame; over
+// the game's windows the events say the same. Where the pointer may be beyond
+// them (it left a window, a window under it went away, a modal window took the
+// input, the game lost the focus) it is asked for again until the next event.
+class PointerTracker final : public QObject {
+ public:
+  QPoint Global() const { return global_ ? *global_ : QCursor::pos(); }
+
+ protected:
+  bool eventFilter(QObject* target, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::MouseMove:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Enter:
+        // Some senders make a bare Enter event, with no place.
+        if (auto* p = dynamic_cast<QSinglePointEvent*>(e)) Take(p->globalPosition());
+        break;
+      case QEvent::WindowBlocked:
+      case QEvent::ApplicationStateChange: global_.reset(); break;
+      case QEvent::Leave:
+      case QEvent::Hide:
+        if (target->isWindowType()) global_.reset();
+        break;
+      default: break;
+    }
+    return false;
+  }
+
+ private:
+  // The display server reports the whole pixel the pointer is in.
+  void Take(QPointF p) { global_ = QPoint(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))); }
+
+  std::optional<QPoint> global_;  // none while the pointer may be beyond the game's windows
+};
+
+PointerTracker* gPointer = nullptr;  // parented to the application
 
 class QtPlatform final : public Platform {
  public:
@@ -52,7 +96,7 @@ class QtPlatform final : public Platform {
   }
 
   std::pair<int, int> Pointer(const Window& w) override {
-    QPoint p = ContentWidget(w)->mapFromGlobal(QCursor::pos());
+    QPoint p = ContentWidget(w)->mapFromGlobal(gPointer ? gPointer->Global() : QCursor::pos());
     return {p.x(), p.y()};
   }
 
@@ -68,6 +112,14 @@ QtPlatform gReal;
 Platform* gCurrent = &gReal;
 
 }  // namespace
+
+void TrackPointer() {
+  if (gPointer || !qApp) return;
+  gPointer = new PointerTracker;
+  gPointer->setParent(qApp);
+  qApp->installEventFilter(gPointer);
+  QObject::connect(gPointer, &QObject::destroyed, [] { gPointer = nullptr; });
+}
 
 Platform& Current() { return *gCurrent; }
 void Install(Platform* p) { gCurrent = p ? p : &gReal; }

@@ -59,6 +59,8 @@ MessageDialog UnhandledAlert(std::string_view what);
 MessageDialog::Pressed RunMessageBox(const MessageDialog& d);
 // Qt set up for the game: windows, the key store's event filter.
 void InitQt();
+// Follows the pointer through the application's mouse events (the real platform's Pointer).
+void TrackPointer();
 // Runs startup with the windows it makes held back, raises the application's
 // Open, then opens those windows.
 void BringUp(const std::function<void()>& startup);

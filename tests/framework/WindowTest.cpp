@@ -7,6 +7,7 @@
 #include "framework/Menu.h"
 #include "framework/TestHooks.h"
 #include "framework/Timer.h"
+#include "framework/internal/Platform.h"
 
 namespace {
 
@@ -161,6 +162,22 @@ TEST(Window, ScriptedInputIsWhatTheGameReads) {
   EXPECT_EQ(w.MouseY(), 45);
   fw::ShowURL("http://example.invalid/page");
   EXPECT_EQ(fw::test::ShownURLs(), (std::vector<std::string>{"http://example.invalid/page"}));
+}
+
+// The real platform reads the pointer where the game's own mouse events left it,
+// rather than asking the display server every frame.
+TEST(Window, ThePlatformsPointerFollowsTheMouseEvents) {
+  Probe& w = fw::Implicit<Probe>();
+  struct RealPlatform {
+    fw::platform::Platform& headless = fw::platform::Current();
+    RealPlatform() { fw::platform::Install(nullptr); }
+    ~RealPlatform() { fw::platform::Install(&headless); }
+  } real;
+  fw::test::MoveMouse(w, 130, 60);
+  EXPECT_EQ(w.MouseX(), 130);
+  EXPECT_EQ(w.MouseY(), 60);
+  fw::test::MoveMouse(w, 20, 70);
+  EXPECT_EQ(w.MouseX(), 20);
 }
 
 }  // namespace
