@@ -197,6 +197,20 @@ void BelongTo(Window::Impl& impl, Window* owner) {
   impl.frame->windowHandle()->setTransientParent(ownerFrame->windowHandle());
 }
 
+// The platform takes a window's modality only as it shows, so a window on screen is
+// shown again, in a new platform window: mapping the same one again right after
+// unmapping it races the window manager, which may then leave it unmapped for good.
+void SetModality(QMainWindow& frame, Qt::WindowModality modality) {
+  if (frame.windowModality() == modality) return;
+  bool shown = frame.isVisible();
+  if (shown) {
+    frame.hide();
+    frame.windowHandle()->destroy();
+  }
+  frame.setWindowModality(modality);
+  if (shown) frame.show();
+}
+
 }  // namespace
 
 void Surface::paintEvent(QPaintEvent*) {
@@ -351,27 +365,15 @@ void Window::ShowModal() {
   for (Window* opener : std::vector<Window*>(gOpening))
     if (opener != this) opener->ShowAfterOpen();
   modal_ = true;
-  // The platform takes a window's modality only as it shows: a window already on screen
-  // (an implicit instance shows as it opens) is hidden for a moment.
-  QMainWindow& frame = *impl_->frame;
-  if (frame.windowModality() != Qt::ApplicationModal) {
-    bool shown = frame.isVisible();
-    if (shown) frame.hide();
-    frame.setWindowModality(Qt::ApplicationModal);
-    if (shown) frame.show();
-  }
+  // An implicit instance is on screen already: it shows as it opens.
+  SetModality(*impl_->frame, Qt::ApplicationModal);
   Show();
   {
     windows::ModalLoop loop;
     platform::Current().RunModal(*this);
   }
   modal_ = false;
-  if (!closed_) {
-    bool shown = frame.isVisible();
-    if (shown) frame.hide();
-    frame.setWindowModality(Qt::NonModal);
-    if (shown) frame.show();
-  }
+  if (!closed_) SetModality(*impl_->frame, Qt::NonModal);
 }
 
 void Window::Hide() { impl_->frame->hide(); }
