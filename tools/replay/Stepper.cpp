@@ -53,12 +53,18 @@ std::string Demangled(const std::type_info& type) {
 
 bool Quitting() { return fw::CurrentApp() && fw::CurrentApp()->Quitting(); }
 
-fw::MenuItem* QuitItem(const fw::MenuBar& bar) {
+// The first item of the bar, in menu order, that matches.
+template <class Match>
+fw::MenuItem* FirstItem(const fw::MenuBar& bar, Match matches) {
   fw::MenuItem* found = nullptr;
   fw::ForEachItem(bar, [&](fw::MenuItem& it) {
-    if (!found && it.GetKind() == fw::MenuItem::Kind::Quit) found = &it;
+    if (!found && matches(it)) found = &it;
   });
   return found;
+}
+
+fw::MenuItem* QuitItem(const fw::MenuBar& bar) {
+  return FirstItem(bar, [](const fw::MenuItem& it) { return it.GetKind() == fw::MenuItem::Kind::Quit; });
 }
 }  // namespace
 
@@ -89,11 +95,7 @@ fw::MenuBar* ShownMenuBar() {
 }
 
 fw::MenuItem* FindMenuItem(const fw::MenuBar& bar, std::string_view name) {
-  fw::MenuItem* found = nullptr;
-  fw::ForEachItem(bar, [&](fw::MenuItem& it) {
-    if (!found && it.Name() == name) found = &it;
-  });
-  return found;
+  return FirstItem(bar, [name](const fw::MenuItem& it) { return it.Name() == name; });
 }
 
 bool MenusBlocked() {
