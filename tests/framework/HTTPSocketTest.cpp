@@ -52,6 +52,17 @@ class HTTPSocketTest : public testing::Test {
     return server;
   }
 
+  // Serves reply to one Get, which must answer with code and no page; the requests the server saw.
+  std::vector<std::string> ExpectOnlyError(const Reply& reply, int code) {
+    auto server = Serve([&](const std::string&) { return reply; });
+    errors.clear();
+    socket.Get(Address());
+    EXPECT_TRUE(WaitForAnswer());
+    EXPECT_EQ(errors, std::vector<int>{code});
+    EXPECT_TRUE(pages.empty());
+    return server->Requests();
+  }
+
   HTTPSocket socket;
   std::vector<Page> pages;
   std::vector<int> errors;
@@ -229,12 +240,7 @@ TEST_F(HTTPSocketTest, ABodyOverTheLimitIsAnErrorAsSoonAsItPassesIt) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    auto server = Serve([&](const std::string&) { return c.reply; });
-    errors.clear();
-    socket.Get(Address());
-    ASSERT_TRUE(WaitForAnswer());
-    EXPECT_EQ(errors, std::vector<int>{HTTPSocket::kErrTooLarge});
-    EXPECT_TRUE(pages.empty());
+    ExpectOnlyError(c.reply, HTTPSocket::kErrTooLarge);
   }
 }
 
@@ -276,14 +282,9 @@ TEST_F(HTTPSocketTest, ABodyThatCannotBeReadAsSentIsAnError) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    auto server = Serve([&](const std::string&) { return c.reply; });
-    errors.clear();
-    socket.Get(Address());
-    ASSERT_TRUE(WaitForAnswer());
-    EXPECT_EQ(errors, std::vector<int>{HTTPSocket::kErrUndecodable});
-    EXPECT_TRUE(pages.empty());
-    ASSERT_EQ(server->Requests().size(), 1u);
-    EXPECT_NE(server->Requests()[0].find("\r\nAccept-Encoding: identity\r\n"), std::string::npos);
+    std::vector<std::string> requests = ExpectOnlyError(c.reply, HTTPSocket::kErrUndecodable);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_NE(requests[0].find("\r\nAccept-Encoding: identity\r\n"), std::string::npos);
   }
 }
 
