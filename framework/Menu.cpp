@@ -5,6 +5,7 @@
 
 #include "Application.h"
 #include "Window.h"
+#include "internal/Hold.h"
 #include "internal/MenuBridge.h"
 #include "internal/QtBridge.h"
 #include "internal/Windows.h"
@@ -117,7 +118,12 @@ void Build(MenuItem& item) {
       Build(child);
       impl->menu->addAction(child.impl()->action);
     }
-    QObject::connect(impl->menu.get(), &QMenu::aboutToShow, [&item] { RunEnablePass(*RootOf(item)); });
+    // An open menu has the player's mouse: the game holds until it closes.
+    QObject::connect(impl->menu.get(), &QMenu::aboutToShow, [&item] {
+      hold::Begin();
+      RunEnablePass(*RootOf(item));
+    });
+    QObject::connect(impl->menu.get(), &QMenu::aboutToHide, [] { hold::End(); });
   } else if (item.Text() == "-") {
     impl->ownAction = std::make_unique<QAction>();
     impl->ownAction->setSeparator(true);

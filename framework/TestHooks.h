@@ -65,6 +65,9 @@ std::string HelpTagAt(Window& w, int x, int y);
 bool IsBlocked(const Window& w);
 // Clicks a menu item by name as the player would (after the enabling pass); false when disabled.
 bool ChooseMenu(std::string_view itemName);
+// Opens or closes a menu (a menu title or a submenu, by name) as the platform does when
+// the player clicks it, the mouse then held by it; false when the player cannot reach it.
+bool ShowMenu(std::string_view menuName, bool shown);
 
 // How the platform's menu draws an item's mark: none, an empty box, or a tick.
 enum class MenuMark { None, Empty, Ticked };

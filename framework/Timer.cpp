@@ -1,8 +1,10 @@
 #include "Timer.h"
 
+#include <algorithm>
 #include <exception>
 #include <semaphore>
 #include <thread>
+#include <utility>
 
 #include "Application.h"
 #include "Clock.h"
@@ -15,13 +17,27 @@ Scheduled::~Scheduled() { pump::Unregister(this); }
 
 void Timer::SetMode(int mode) {
   mode_ = mode;
+  heldLeftUs_ = -1;
   due_ = mode == kOff ? -1 : NowUs() + period_ * kUsPerMs;
   pump::Changed();
 }
 
 void Timer::SetPeriod(int ms) {
   period_ = ms < 1 ? 1 : ms;
+  heldLeftUs_ = -1;
   if (mode_ != kOff) due_ = NowUs() + period_ * kUsPerMs;
+  pump::Changed();
+}
+
+void Timer::Hold(bool held) {
+  if (held && heldLeftUs_ < 0 && due_ >= 0) {
+    heldLeftUs_ = std::max<std::int64_t>(due_ - NowUs(), 0);
+    due_ = -1;
+  } else if (!held && heldLeftUs_ >= 0) {
+    due_ = NowUs() + std::exchange(heldLeftUs_, -1);
+  } else {
+    return;
+  }
   pump::Changed();
 }
 

@@ -39,6 +39,9 @@ class Timer : public Scheduled {
   int Period() const { return period_; }
   void SetPeriod(int ms);
   void Reset() { SetMode(mode_); }
+  // Held, an armed timer keeps the time left to its action and does not fire; let go,
+  // it fires that much later. Setting its mode or period ends the hold.
+  void Hold(bool held);
 
   std::function<void()> Action;
 
@@ -49,6 +52,7 @@ class Timer : public Scheduled {
   int mode_ = kOff;
   int period_ = 1000;
   std::int64_t due_ = -1;
+  std::int64_t heldLeftUs_ = -1;  // the time left when held; -1 when not held
 };
 
 // A thread that takes turns with the event loop: Run's handler runs on its own

@@ -21,6 +21,7 @@
 #include "Application.h"
 #include "Menu.h"
 #include "internal/Buttons.h"
+#include "internal/Hold.h"
 #include "internal/MenuBridge.h"
 #include "internal/Platform.h"
 #include "internal/Pump.h"
@@ -445,9 +446,13 @@ bool gOpening = false;
 int gModalDepth = 0;
 }  // namespace
 
-ModalLoop::ModalLoop() { ++gModalDepth; }
+ModalLoop::ModalLoop() {
+  ++gModalDepth;
+  hold::Begin();
+}
 ModalLoop::~ModalLoop() {
   --gModalDepth;
+  hold::End();
   if (!gClosed.empty()) QTimer::singleShot(0, [] { DestroyClosed(); });
 }
 

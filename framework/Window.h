@@ -83,6 +83,9 @@ class Window {
   virtual bool Event_KeyDown(const std::string&) { return false; }
   // Before a menu shows or a shortcut acts: enable the items this window handles.
   virtual void Event_EnableMenuItems() {}
+  // A modal window, a message dialog or an open menu has taken the player's mouse
+  // (held), or the last of them has gone: a window that plays in real time waits.
+  virtual void Event_Held(bool) {}
 
   void AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
   // Runs the handler registered for the item; false when there is none.

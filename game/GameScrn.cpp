@@ -1,6 +1,7 @@
 #include "game/GameScrn.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/Application.h"
 #include "framework/Clock.h"
@@ -38,6 +39,7 @@ constexpr int kStartBullets = 10;
 constexpr int kStartBalls = 2;        // spare balls besides the one in play
 constexpr int kLateRulePage = 3;      // the bonus counter's value that announces the late-game rule
 constexpr int kHardest = 2;           // difficulty 0 Easy .. 2 Hard
+constexpr std::string_view kPlayingPrompt = "<p> to pause game";
 
 fw::Application* CurApp() { return fw::CurrentApp(); }
 
@@ -131,6 +133,7 @@ void GameScrn::Event_Open() {
 }
 
 void GameScrn::gameStart(bool allowResume) {
+  ++gameNumber_;
   if (savedInfo::isSavedGame && allowResume) {
     askResume();
   } else {
@@ -249,6 +252,7 @@ void GameScrn::abandonRound() {
   gameCleanup();
   ctDown = 0;
   needBall = false;
+  hold_.reset();
   BonusRd::abandon();
   runBtn.SetVisible(false);
   phase_ = Phase::Idle;
@@ -268,26 +272,13 @@ void GameScrn::hndlAbort() {
 }
 
 void GameScrn::confirmAbort() {
-  // Nothing may move, let alone end, while the player makes up their mind.
-  bool wasRunning = gameRunning && !isPause && mySS.IsRunning();
-  if (wasRunning) {
-    mySS.Stop();
-    SetPointer(fw::Cursors::StandardPointer());
-  }
   fw::MessageDialog d;
   d.Icon = 1;
   d.Message = "Are you sure you want to quit the current game?";
   d.Explanation = "The game will NOT be saved.";
   d.ActionButton.Caption = "Abort Game";
   d.CancelButton.Visible = true;
-  if (d.ShowModal() == fw::MessageDialog::Pressed::Action) {
-    hndlAbort();
-  } else if (wasRunning) {
-    SetPointer(HidCurs());
-    stlFocus.SetFocus();
-    lastX = MouseX();
-    mySS.Run();
-  }
+  if (d.ShowModal() == fw::MessageDialog::Pressed::Action) hndlAbort();
 }
 
 void GameScrn::askSave() {
@@ -314,8 +305,35 @@ void GameScrn::askSave() {
 }
 
 void GameScrn::endRound() {
+  // P may have been pressed in the very frame that ended the round.
+  if (isPause) pauseInfo.SetText(kPlayingPrompt);
   isPause = false;
   runBtn.SetVisible(false);
+}
+
+// ---- The hold ----
+
+void GameScrn::Event_Held(bool held) {
+  if (held) {
+    if (phase_ != Phase::InPlay || hold_) return;
+    hold_ = Hold{fw::Ticks(), mySS.IsRunning()};
+    roundTimer.Hold(true);
+    if (hold_->frames) {
+      mySS.Stop();
+      SetPointer(fw::Cursors::StandardPointer());
+    }
+    return;
+  }
+  if (!hold_) return;
+  Hold h = *std::exchange(hold_, std::nullopt);
+  // Time held is not the round's: its clock goes on from where it stood.
+  startTicks += static_cast<double>(fw::Ticks() - h.since);
+  roundTimer.Hold(false);
+  if (!h.frames) return;
+  SetPointer(HidCurs());
+  stlFocus.SetFocus();
+  lastX = MouseX();
+  mySS.Run();
 }
 
 // ---- Saved game and hall-of-fame entry ----
@@ -565,7 +583,7 @@ void GameScrn::hndlRunAction() {
   }
   // A resume keeps gameRunning as it was: a won round paused in its run-on still ends.
   isPause = false;
-  pauseInfo.SetText("<p> to pause game");
+  pauseInfo.SetText(kPlayingPrompt);
   runBtn.SetVisible(false);
   SetPointer(HidCurs());
   stlFocus.SetFocus();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +51,9 @@ class GameScrn : public fw::Window {
   bool Event_CancelClose() override;
   void Event_Open() override;
   void Event_EnableMenuItems() override;
+  // A modal window, a dialog or an open menu has the player's mouse: the round in play
+  // waits, its clock and countdowns frozen, and goes on where it was once they are gone.
+  void Event_Held(bool held) override;
 
   // The state of the game in progress.
   fw::Ref<ball> redBall;
@@ -180,6 +184,10 @@ class GameScrn : public fw::Window {
   // open), or a later round prepared. What is left is a game just ended or aborted, or
   // one not begun.
   bool gameUnderway() const { return gameRunning || roundInPlay() || (phase_ == Phase::Ready && round > 1); }
+  // Every game begun has a number of its own. A window that reported a round acts on the
+  // play window only while its game is still the one there: not ended, aborted or replaced.
+  int gameNumber() const { return gameNumber_; }
+  bool stillPlaying(int game) const { return phase_ != Phase::Idle && game == gameNumber_; }
 
   // Side panels and the run button.
   void ScoreCnv_Paint(fw::Graphics& g);
@@ -225,4 +233,12 @@ class GameScrn : public fw::Window {
   void abandonRound();
 
   Phase phase_ = Phase::Idle;
+  int gameNumber_ = 0;
+
+  // A round held while the player cannot play it.
+  struct Hold {
+    std::int64_t since = 0;  // the Ticks at which it began
+    bool frames = false;     // the surface was running
+  };
+  std::optional<Hold> hold_;
 };

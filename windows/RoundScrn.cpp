@@ -37,6 +37,7 @@ void NumberField(fw::EditField& f, bool (*keyDown)(const std::string&)) {
 RoundScrn::RoundScrn(int points, int seconds, int level, bool won, bool practice) {
   Layout();
   _CreateControls0();
+  if (auto* play = static_cast<GameScrn*>(fw::windows::Find(typeid(GameScrn)))) game_ = play->gameNumber();
 
   PtsFld.SetText(fw::Str(points));
   wasPractice = practice;
@@ -122,16 +123,18 @@ void RoundScrn::Event_Activate() { ClearFocus(); }
 
 void RoundScrn::ContBtn_Action() {
   Close();
-  GameScrn::Instance().reinit();
+  GameScrn& g = GameScrn::Instance();
+  if (g.stillPlaying(game_)) g.reinit();
 }
 
 void RoundScrn::EndBtn_Action() {
   Close();
+  // A practice round's window stays open over the new game that followed it, and
+  // acts on none: neither that game nor any the player has begun since.
   GameScrn& g = GameScrn::Instance();
+  if (!g.stillPlaying(game_)) return;
   if (gameOver) {
-    // A practice round's window stays open over the new game that followed it; the
-    // player may have started that game, or resumed another, in the meantime.
-    if (!(wasPractice && g.gameUnderway())) g.hndlClosingGame();
+    g.hndlClosingGame();
   } else if (!wasPractice) {
     g.askSave();
   }

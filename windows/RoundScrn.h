@@ -56,4 +56,6 @@ class RoundScrn : public fw::Window {
   static bool AllTotalFld_KeyDown(const std::string&) { return true; }
   void ContBtn_Action();
   void EndBtn_Action();
+
+  int game_ = -1;  // the play window's number for the game whose round this reports
 };

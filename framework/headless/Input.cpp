@@ -152,23 +152,49 @@ std::string HelpTagAt(Window& w, int x, int y) {
 
 bool IsBlocked(const Window& w) { return windows::BlockedByModal(w); }
 
-bool ChooseMenu(std::string_view itemName) {
-  // A modal window blocks the menus of the windows behind it.
+namespace {
+// The menu bar the player can reach: a modal window blocks those of the windows behind it.
+MenuBar* ReachableBar() {
   Window* front = windows::Front();
   bool modal = front && front->IsModal();
   Window* owner = modal ? front : windows::MenuBarOwner();
   MenuBar* bar = owner ? owner->GetMenuBar() : nullptr;
   if (!bar && !modal && CurrentApp()) bar = CurrentApp()->GetMenuBar();
+  return bar;
+}
+
+MenuItem* ItemNamed(MenuBar& bar, std::string_view name) {
+  MenuItem* found = nullptr;
+  ForEachItem(bar, [&](MenuItem& it) {
+    if (!found && it.Name() == name) found = &it;
+  });
+  return found;
+}
+}  // namespace
+
+bool ChooseMenu(std::string_view itemName) {
+  MenuBar* bar = ReachableBar();
   if (!bar) return false;
   menus::RunEnablePass(*bar);
-  MenuItem* found = nullptr;
-  ForEachItem(*bar, [&](MenuItem& it) {
-    if (!found && it.Name() == itemName) found = &it;
-  });
+  MenuItem* found = ItemNamed(*bar, itemName);
   if (!found || !found->Enabled()) return false;
   for (MenuItem* p = found->Parent(); p && p != bar; p = p->Parent())
     if (!p->Enabled()) return false;
   menus::Deliver(*found);
+  pump::ProcessEventsOnce();
+  return true;
+}
+
+bool ShowMenu(std::string_view menuName, bool shown) {
+  MenuBar* bar = ReachableBar();
+  MenuItem* found = bar ? ItemNamed(*bar, menuName) : nullptr;
+  QMenu* menu = found && found->impl() ? found->impl()->menu.get() : nullptr;
+  if (!menu) return false;
+  if (shown) {
+    menu->popup(QPoint(0, 0));
+  } else {
+    menu->hide();
+  }
   pump::ProcessEventsOnce();
   return true;
 }

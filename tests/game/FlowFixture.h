@@ -136,7 +136,7 @@ class FlowFixture : public GameFixture {
 
   // The run button, then the round played to its end by the script: a normal round won
   // with the ball on its last bubble, Bonus #1 let pass, Bonus #2 ended by a raindrop.
-  void PlayRound(GameScrn& w) {
+  void PlayRound(GameScrn& w, const std::function<bool()>& over = [] { return StatusWindow() != nullptr; }) {
     stepper->Click("runBtn");
     ASSERT_TRUE(w.gameRunning) << "round " << w.round;
     if (!w.isBonusRnd) {
@@ -155,7 +155,7 @@ class FlowFixture : public GameFixture {
       ++w.rainCt;
       w.mySS_Collision(*w.myPAD, *rain);
     }
-    for (int i = 0; i < 3000 && !StatusWindow(); ++i) Steps(1);
+    for (int i = 0; i < 3000 && !over(); ++i) Steps(1);
   }
   // The last ball lost in a round just started.
   void LoseRound(GameScrn& w) {
@@ -164,6 +164,14 @@ class FlowFixture : public GameFixture {
     ParkBubbles(w);
     DropBall(w, 250, 502);
     for (int i = 0; i < 400 && !StatusWindow(); ++i) Steps(1);
+  }
+
+  // The open status window's End Game, pressed with the pointer.
+  static void PressEndGame() {
+    RoundScrn& s = *StatusWindow();
+    int x = s.EndBtn.Left() + 5, y = s.EndBtn.Top() + 5;
+    fw::test::PressMouse(s, x, y);
+    fw::test::ReleaseMouse(s, x, y);
   }
 
   static MenuAvailability MenuState() {

@@ -282,12 +282,6 @@ TEST_F(FlowTest, PracticeRoundsStartFromNewGameValuesAndEndInAFreshGame) {
 // reset the round the player had started there, or ended the game they had resumed.
 TEST_F(FlowTest, EndGameOnAPracticeWindowLeavesTheGameStartedSince) {
   FameDescending(25000);
-  auto pressEndGame = [] {
-    RoundScrn& s = *StatusWindow();
-    int x = s.EndBtn.Left() + 5, y = s.EndBtn.Top() + 5;
-    fw::test::PressMouse(s, x, y);
-    fw::test::ReleaseMouse(s, x, y);
-  };
   for (bool resumed : {false, true}) {
     SCOPED_TRACE(resumed ? "a saved game resumed" : "the new game started");
     GameScrn& w = Begin({.seed = 5});
@@ -308,7 +302,7 @@ TEST_F(FlowTest, EndGameOnAPracticeWindowLeavesTheGameStartedSince) {
       w.curScore = 700;
     }
     ASSERT_TRUE(StatusWindow());
-    pressEndGame();
+    PressEndGame();
     EXPECT_FALSE(StatusWindow());
     if (resumed) {
       EXPECT_EQ(std::pair(w.round, globals::gTotScore), std::pair(5, 30000));
@@ -321,6 +315,31 @@ TEST_F(FlowTest, EndGameOnAPracticeWindowLeavesTheGameStartedSince) {
     Steps(60);
     EXPECT_FALSE(IsOpen<HallOfFame>());
   }
+}
+
+// Mended: End Game on a practice window, pressed while an aborted game's hall of fame
+// was pending, entered that game's total a second time.
+TEST_F(FlowTest, AGamesTotalEntersTheHallOfFameOnce) {
+  FameDescending(25000);
+  GameScrn& w = Begin({.seed = 5});
+  ASSERT_TRUE(fw::test::ChooseMenu("PracticeRound7"));
+  LoseRound(w);
+  ASSERT_TRUE(StatusWindow() && StatusWindow()->wasPractice);
+  savedInfo::isSavedGame = true;
+  savedInfo::svRound = 4;
+  savedInfo::svTotScore = 30000;
+  answers[kResume] = Pressed::Action;
+  ASSERT_TRUE(fw::test::ChooseMenu("FileNewPlayer"));
+  stepper->Click("runBtn");
+  Steps(5);
+  answers[kAbort] = Pressed::Action;
+  ASSERT_TRUE(fw::test::ChooseMenu("FileAbortGame"));
+  ASSERT_EQ(FameScore(0), 30000);
+  PressEndGame();
+  EXPECT_FALSE(StatusWindow());
+  EXPECT_EQ(FameScore(1), 25000) << "the aborted game's total entered once";
+  Steps(60);
+  EXPECT_TRUE(IsOpen<HallOfFame>()) << "the abort's own hall of fame";
 }
 
 // Mended: New Player during round 1 replaced the game under its running sprites.
@@ -404,6 +423,103 @@ TEST_F(FlowTest, TheAbortQuestionLeavesAPausedRoundPaused) {
   EXPECT_TRUE(w.runBtn.Visible());
   stepper->Click("runBtn");
   EXPECT_TRUE(w.mySS.IsRunning());
+}
+
+// Mended: the round ran on behind the windows, questions and menus that take the
+// player's mouse: the ball was lost, the clock ran and reaching a button moved the paddle.
+TEST_F(FlowTest, WhatTakesThePlayersMouseHoldsTheRoundWhereItStood) {
+  struct Cover {
+    const char* what;
+    std::function<void(const std::function<void()>& meanwhile)> open;
+  };
+  const Cover covers[] = {
+      {"About",
+       [&](const std::function<void()>& meanwhile) {
+         fw::test::OnModal([&](fw::Window& m) {
+           meanwhile();
+           m.Close();
+         });
+         ASSERT_TRUE(fw::test::ChooseMenu("AppleAboutZembo"));
+       }},
+      {"the Clear High Scores question",
+       [&](const std::function<void()>& meanwhile) {
+         duringDialog = [&](const fw::MessageDialog&) { meanwhile(); };
+         answers[kClear] = Pressed::Cancel;
+         ASSERT_TRUE(fw::test::ChooseMenu("InformationClear"));
+       }},
+      {"an open menu and its submenu",
+       [&](const std::function<void()>& meanwhile) {
+         ASSERT_TRUE(fw::test::ShowMenu("HallOfFameMenu", true));
+         ASSERT_TRUE(fw::test::ShowMenu("InformationGameSpeed", true));
+         meanwhile();
+         ASSERT_TRUE(fw::test::ShowMenu("InformationGameSpeed", false));
+         ASSERT_TRUE(fw::test::ShowMenu("HallOfFameMenu", false));
+       }},
+  };
+  for (const Cover& cover : covers) {
+    SCOPED_TRACE(cover.what);
+    GameScrn& w = Begin({.seed = 21});
+    stepper->Click("runBtn");
+    ParkBubbles(w);
+    w.redBall->SetMotion(100, 100, 2, 0);  // to and fro across the field, never lost
+    Steps(90);
+    ASSERT_EQ(w.lastTime, 1);
+    int ballX = w.redBall->X(), padX = w.myPAD->X();
+    bool heldStill = true;
+    cover.open([&] {
+      for (int x = 100; x < 400; ++x) {  // five seconds, the mouse on its way to a button
+        Mouse(x);
+        heldStill = heldStill && !w.mySS.IsRunning() && w.redBall->X() == ballX && w.lastTime == 1 &&
+                    fw::CurrentApp()->GetMouseCursor() == fw::Cursors::StandardPointer();
+      }
+    });
+    EXPECT_TRUE(heldStill);
+    ASSERT_TRUE(w.mySS.IsRunning()) << "it goes on once the player is back";
+    Steps(1);
+    EXPECT_EQ(w.myPAD->X(), padX) << "the mouse's way to the button does not move the paddle";
+    EXPECT_NE(w.redBall->X(), ballX);
+    Steps(59);
+    EXPECT_EQ(w.lastTime, 2) << "the five seconds held are not the round's";
+  }
+
+  // A window that leaves the field to the player leaves the round alone.
+  GameScrn& w = Begin({.seed = 21});
+  stepper->Click("runBtn");
+  ASSERT_TRUE(fw::test::ChooseMenu("InformationInstructions"));
+  ASSERT_TRUE(IsOpen<Instr2Scrn>());
+  Steps(60);
+  EXPECT_TRUE(w.mySS.IsRunning());
+  EXPECT_EQ(w.lastTime, 1);
+}
+
+// Mended: time under a question counted on the round's clock. Bonus #2, asked to abort
+// at its start and answered 101 s later, ended at once as 100 seconds survived.
+TEST_F(FlowTest, TheRoundsClockAndCountdownsStandStillWhileItIsHeld) {
+  GameScrn& w = Begin({.seed = 22, .round = 12});
+  stepper->Click("runBtn");
+  duringDialog = [&](const fw::MessageDialog&) { Steps(101 * 60); };
+  answers[kAbort] = Pressed::Cancel;
+  ASSERT_TRUE(fw::test::ChooseMenu("FileAbortGame"));
+  Steps(1);
+  EXPECT_FALSE(StatusWindow());
+  EXPECT_EQ(std::pair(w.lastTime, w.curScore), std::pair(0, 0));
+  EXPECT_EQ(w.ballCt, 2);
+
+  // A won round waits two seconds for its status window: half a second of it went
+  // before About, the rest comes after.
+  GameScrn& won = Begin({.seed = 23, .round = 2});
+  PlayRound(won, [&] { return won.roundTimer.GetMode() != fw::Timer::kOff; });
+  Steps(30);
+  fw::test::OnModal([&](fw::Window& m) {
+    Steps(300);
+    m.Close();
+  });
+  ASSERT_TRUE(fw::test::ChooseMenu("AppleAboutZembo"));
+  EXPECT_FALSE(StatusWindow());
+  Steps(85);
+  EXPECT_FALSE(StatusWindow());
+  Steps(10);
+  EXPECT_TRUE(StatusWindow());
 }
 
 // Mended: an abort while paused left the run button up, and a click replayed the aborted game.

@@ -43,6 +43,7 @@ TEST_F(RoundEndTest, PauseInTheFrameOfTheLastBallLeavesNoRunButton) {
   EXPECT_TRUE(w.gameOver);
   EXPECT_FALSE(w.isPause);
   EXPECT_FALSE(w.runBtn.Visible());
+  EXPECT_EQ(w.pauseInfo.Text(), "<p> to pause game") << "a finished round shows no pause prompt";
   Key(35, false);
   // Even a click that reaches the button does not restart the finished round.
   w.hndlRunAction();
@@ -64,6 +65,7 @@ TEST_F(RoundEndTest, PauseInTheFrameOfALossThatEndsTheRoundLeavesNoRunButton) {
   Key(35, true);
   EXPECT_FALSE(w.isPause);
   EXPECT_FALSE(w.runBtn.Visible());
+  EXPECT_EQ(w.pauseInfo.Text(), "<p> to pause game");
   EXPECT_EQ(w.roundTimer.GetMode(), fw::Timer::kSingle);
   w.hndlRunAction();
   EXPECT_FALSE(w.mySS.IsRunning());
