@@ -202,6 +202,32 @@ TEST_F(ReplayGame, DialogsAndClicksTheScenarioCannotMake) {
   EXPECT_NE(typo.err.find("getCurPl.acceptButton"), std::string::npos) << typo.err;
 }
 
+// Mended: the round ran on behind a window opened during play, and the trace printed that
+// tick twice and folded the two after the window into one line.
+TEST_F(ReplayGame, AWindowOverTheRoundHoldsItAndEveryTickKeepsItsOwnLine) {
+  Result r = Run(R"({"seed": 4, "round": 3, "ticks": 200, "clicks": [[1, "runBtn"]],
+                    "menu": [[30, "AppleAboutZembo"]], "buttons": [[90, "aboutScrn", "acceptBtn"]]})");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::int64_t previous = -1;
+  for (const json& l : r.lines) {
+    EXPECT_GT(l["f"].get<std::int64_t>(), previous) << l.dump();
+    previous = l["f"];
+  }
+  auto ran = [&](std::int64_t f) {
+    const json* l = Line(r, f);
+    return l && (*l)["ran"].get<bool>();
+  };
+  for (std::int64_t f = 2; f < 200; ++f) {
+    if (f >= 30 && f <= 90) {
+      EXPECT_FALSE(ran(f)) << "held in tick " << f;
+    } else {
+      EXPECT_TRUE(ran(f)) << "one frame in tick " << f;
+    }
+  }
+  ASSERT_TRUE(Line(r, 199));
+  EXPECT_EQ((*Line(r, 199))["state"]["lastTime"], 2) << "the round's clock counts the ticks played";
+}
+
 // The first start on a fixed day, the player's name typed, then Quit: the defaults are
 // written at once, and the file again at quit, where the run ends.
 TEST_F(ReplayGame, FirstRunOnAFixedDayWritesTheDefaultsAndTheFileAtQuit) {

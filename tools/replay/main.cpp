@@ -147,6 +147,9 @@ class Player {
 
   void Install() {
     fw::test::OnModal([this](fw::Window& m) {
+      // Shown by the tick's inputs, the window comes up before the tick's time, which
+      // runs first (held, it runs no frame): the ticks inside follow it in order.
+      if (!timeRun_) RunTime();
       while (m.IsOpen() && !Over()) RunTick();
       if (m.IsOpen()) m.Close();
     });
@@ -202,6 +205,7 @@ class Player {
     std::int64_t t = stepper_.tick();
     rec_.Begin(t);
     pending_ = true;
+    timeRun_ = false;
     replay::TickInput in;
     bool input = mouse_.Each(t, [&](const replay::MouseAt& m) { in.mouseX = m.x; });
     input |= keys_.Each(t, [&](const replay::KeyAt& k) { in.keys.push_back({k.keyCode, k.down}); });
@@ -222,6 +226,12 @@ class Player {
       quit_ = true;
       return;
     }
+    if (!timeRun_) RunTime();
+  }
+
+  // The pending tick's time: its frame, timers and paints.
+  void RunTime() {
+    timeRun_ = true;
     stepper_.Advance();
     if (sc_.Opening() && !opened_) {
       opened_ = true;
@@ -315,6 +325,7 @@ class Player {
   std::vector<Known> open_;
   std::size_t nextAnswer_ = 0;
   bool pending_ = false;
+  bool timeRun_ = false;  // the pending tick's time has begun
   bool opened_ = false;
   bool quit_ = false;
   int status_ = 0;
