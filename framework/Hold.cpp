@@ -23,6 +23,4 @@ void End() {
   if (--gDepth == 0) Tell(false);
 }
 
-bool Held() { return gDepth > 0; }
-
 }  // namespace fw::hold

@@ -329,11 +329,7 @@ void GameScrn::Event_Held(bool held) {
   // Time held is not the round's: its clock goes on from where it stood.
   startTicks += static_cast<double>(fw::Ticks() - h.since);
   roundTimer.Hold(false);
-  if (!h.frames) return;
-  SetPointer(HidCurs());
-  stlFocus.SetFocus();
-  lastX = MouseX();
-  mySS.Run();
+  if (h.frames) playOn();
 }
 
 // ---- Saved game and hall-of-fame entry ----
@@ -585,8 +581,13 @@ void GameScrn::hndlRunAction() {
   isPause = false;
   pauseInfo.SetText(kPlayingPrompt);
   runBtn.SetVisible(false);
+  playOn();
+}
+
+void GameScrn::playOn() {
   SetPointer(HidCurs());
   stlFocus.SetFocus();
+  // The paddle follows the mouse from where it is now, not from where it was.
   lastX = MouseX();
   mySS.Run();
 }

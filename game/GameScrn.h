@@ -220,6 +220,8 @@ class GameScrn : public fw::Window {
   void bonusFrame();
   void normalFrame();
   void pauseRound();
+  // Frames again, the pointer hidden and the keys at the field.
+  void playOn();
   // Every end of a round: no pause left behind, no run button on a finished round.
   void endRound();
   void refreshBallCnv(int index);

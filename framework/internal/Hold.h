@@ -6,14 +6,4 @@
 namespace fw::hold {
 void Begin();
 void End();
-bool Held();
-
-// Held for the life of the object: around a modal loop.
-class Scope {
- public:
-  Scope() { Begin(); }
-  ~Scope() { End(); }
-  Scope(const Scope&) = delete;
-  Scope& operator=(const Scope&) = delete;
-};
 }  // namespace fw::hold
