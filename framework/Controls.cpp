@@ -268,7 +268,8 @@ void StaticText::Redraw(bool) {
     DrawTextIn(*g, text, QRect(0, 0, Width(), Height()), flags);
   } else {
     int w = static_cast<int>(g->StringWidth(text_) + 0.5);
-    int x = align_ == kCenter ? (Width() - w) / 2 : align_ == kRight ? Width() - w : 0;
+    // A text wider than the label keeps its start whatever the alignment: its end is cut.
+    int x = std::max(0, align_ == kCenter ? (Width() - w) / 2 : align_ == kRight ? Width() - w : 0);
     g->DrawString(text_, x, g->TextAscent());
   }
   impl_->drawn = true;

@@ -109,6 +109,14 @@ std::vector<std::string> TakeUnhandledReports();
 
 Ref<Picture> Render(Window& w);
 
+// A rectangle on screen, in pixels.
+struct ScreenBox {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+// The main screen's area free for windows, and the place of a window's frame, title bar included.
+ScreenBox FreeScreenArea();
+ScreenBox FrameOnScreen(const Window& w);
+
 // Called whenever a window first shows on screen.
 void OnShown(std::function<void(Window&)> observer);
 

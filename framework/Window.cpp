@@ -198,18 +198,38 @@ void BelongTo(Window::Impl& impl, Window* owner) {
   impl.frame->windowHandle()->setTransientParent(ownerFrame->windowHandle());
 }
 
+// Every window of the game opens centred on the screen's area free for windows; one
+// larger than that area keeps its top-left corner on it, so that its title bar and its
+// menu bar stay within reach.
+QPoint FramePlace(const QRect& area, const QSize& frame) {
+  return {area.left() + std::max(0, (area.width() - frame.width()) / 2),
+          area.top() + std::max(0, (area.height() - frame.height()) / 2)};
+}
+
+// Puts the frame's outer corner, title bar included, at the point. A frame whose platform
+// window is made already (a dialog's owner is made before it shows) takes a plain move as
+// the place of its content, which would leave the title bar above the point.
+void MoveFrame(QMainWindow& frame, QPoint at) {
+  frame.move(at);
+  if (QWindow* handle = frame.windowHandle()) handle->setFramePosition(at);
+}
+
 // The platform takes a window's modality only as it shows, so a window on screen is
 // shown again, in a new platform window: mapping the same one again right after
 // unmapping it races the window manager, which may then leave it unmapped for good.
 void SetModality(QMainWindow& frame, Qt::WindowModality modality) {
   if (frame.windowModality() == modality) return;
   bool shown = frame.isVisible();
+  QPoint corner = frame.frameGeometry().topLeft();
   if (shown) {
     frame.hide();
     frame.windowHandle()->destroy();
   }
   frame.setWindowModality(modality);
-  if (shown) frame.show();
+  if (!shown) return;
+  // The new platform window's frame goes where the old one's is.
+  MoveFrame(frame, corner);
+  frame.show();
 }
 
 }  // namespace
@@ -340,12 +360,8 @@ void Window::Show() {
   if (first && !impl_->placed) {
     impl_->placed = true;
     BelongTo(*impl_, windows::OwnerOfNewWindow(this));
-    // Every window of the game opens centred on the main screen.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-      QRect area = screen->availableGeometry();
-      QSize size = impl_->frame->size();
-      impl_->frame->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
-    }
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+      MoveFrame(*impl_->frame, FramePlace(screen->availableGeometry(), impl_->frame->frameGeometry().size()));
   }
   impl_->frame->show();
   if (first) {

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QToolTip>
 #include <QWidget>
 
@@ -226,6 +227,16 @@ Ref<Picture> Render(Window& w) {
   auto pic = New<Picture>(img.width(), img.height());
   pic->impl().image = img;
   return pic;
+}
+
+ScreenBox FreeScreenArea() {
+  QRect r = QGuiApplication::primaryScreen()->availableGeometry();
+  return {r.left(), r.top(), r.width(), r.height()};
+}
+
+ScreenBox FrameOnScreen(const Window& w) {
+  QRect r = ContentWidget(w)->window()->frameGeometry();
+  return {r.left(), r.top(), r.width(), r.height()};
 }
 
 }  // namespace fw::test

@@ -1,4 +1,4 @@
-// Control arrays, separators, lines, multi-line labels and canvas backdrops, seen in rendered windows.
+// Control arrays, separators, lines, multi-line and overlong labels and canvas backdrops, seen in rendered windows.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -146,6 +146,40 @@ TEST(MultilineLabel, BreaksAtCrLfAndCrlfAndWrapsWords) {
   auto wrappedLines = InkRows(*img, 10, 140, 100, 90);
   EXPECT_GE(wrappedLines.size(), 3u) << "eight words do not fit one 60-pixel line";
   EXPECT_LT(RightmostInk(*img, 10, 140, 100, 90), 70) << "every wrapped line stays inside the label";
+}
+
+// The pixels of a box, row by row.
+std::vector<fw::Color> PixelsIn(const fw::Picture& img, int left, int top, int width, int height) {
+  std::vector<fw::Color> out;
+  for (int y = top; y < top + height; ++y)
+    for (int x = left; x < left + width; ++x) out.push_back(img.Pixel(x, y));
+  return out;
+}
+
+// One text too wide for its 60-pixel labels, in each alignment.
+struct WideLabels : fw::Window {
+  WideLabels() {
+    SetSize(200, 120);
+    SetBackColor(kBack, true);
+    for (fw::StaticText* l : {&left, &centred, &right}) {
+      l->SetTextSize(12);
+      l->SetText("HHHH HHHH HHHH HHHH");
+    }
+    centred.SetTextAlign(fw::StaticText::kCenter);
+    right.SetTextAlign(fw::StaticText::kRight);
+  }
+  fw::StaticText left{this, "left", 20, 10, 60, 20};
+  fw::StaticText centred{this, "centred", 20, 40, 60, 20};
+  fw::StaticText right{this, "right", 20, 70, 60, 20};
+};
+
+TEST(SingleLineLabel, ATextWiderThanTheLabelKeepsItsStartInEveryAlignment) {
+  WideLabels& w = fw::Implicit<WideLabels>();
+  auto img = fw::test::Render(w);
+  ASSERT_EQ(InkRows(*img, 20, 10, 4, 20).size(), 1u) << "a left-aligned text starts at the label's left edge";
+  auto leftAligned = PixelsIn(*img, 20, 10, 60, 20);
+  EXPECT_TRUE(PixelsIn(*img, 20, 40, 60, 20) == leftAligned) << "centred: drawn as from the left edge";
+  EXPECT_TRUE(PixelsIn(*img, 20, 70, 60, 20) == leftAligned) << "right-aligned: drawn as from the left edge";
 }
 
 struct Backdropped : fw::Window {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "framework/Application.h"
 #include "framework/Clock.h"
 #include "framework/Menu.h"
@@ -90,6 +92,29 @@ TEST(Window, RendersItsControls) {
   EXPECT_EQ(img->Width(), 200);
   EXPECT_EQ(img->Pixel(60, 60), fw::RGB(0, 0, 255));
   EXPECT_EQ(img->Pixel(10, 90), fw::RGB(210, 225, 255));
+}
+
+struct Sized : fw::Window {
+  Sized(int width, int height) { SetSize(width, height); }
+};
+
+// A window larger than the screen's free area keeps its frame's top-left corner (the
+// title bar, the menu bar) on that area; along a side where it fits it is centred.
+TEST(Window, OpensCentredWithItsFramesTopLeftOnTheScreen) {
+  const fw::test::ScreenBox area = fw::test::FreeScreenArea();
+  // The frame's own edges are known only once it is on screen: centred within a few pixels.
+  auto centred = [](int start, int length, int areaStart, int areaLength) {
+    return std::abs((start + length / 2) - (areaStart + areaLength / 2)) <= 4;
+  };
+  fw::test::ScreenBox tall = fw::test::FrameOnScreen(fw::Open<Sized>(300, area.height + 100));
+  EXPECT_EQ(tall.top, area.top);
+  EXPECT_TRUE(centred(tall.left, tall.width, area.left, area.width)) << tall.left;
+  fw::test::ScreenBox wide = fw::test::FrameOnScreen(fw::Open<Sized>(area.width + 100, 100));
+  EXPECT_EQ(wide.left, area.left);
+  EXPECT_TRUE(centred(wide.top, wide.height, area.top, area.height)) << wide.top;
+  fw::test::ScreenBox small = fw::test::FrameOnScreen(fw::Open<Sized>(200, 100));
+  EXPECT_TRUE(centred(small.left, small.width, area.left, area.width)) << small.left;
+  EXPECT_TRUE(centred(small.top, small.height, area.top, area.height)) << small.top;
 }
 
 TEST(Window, ShowModalRunsUntilTheWindowClosesAndTheAnswerActs) {
