@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <random>
 #include <string>
 
@@ -114,7 +115,12 @@ bool FolderItem::Delete() const {
 }
 
 Ref<Picture> FolderItem::OpenAsPicture() const {
-  auto bytes = ReadAll(path_);
+  std::optional<std::string> bytes;
+  try {
+    bytes = ReadAll(path_);
+  } catch (const std::bad_alloc&) {
+    return nullptr;  // a file that memory cannot hold is as unreadable as a damaged one
+  }
   if (!bytes) return nullptr;
   std::string ext = path_.extension().string();
   if (!ext.empty()) ext.erase(0, 1);

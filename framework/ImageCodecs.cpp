@@ -7,9 +7,7 @@
 namespace fw::codec {
 namespace {
 
-constexpr int kMaxSide = 16384;                // pixels, either dimension
-constexpr std::int64_t kMaxPixels = 16 << 20;  // pixels per picture: 64 MiB once decoded
-constexpr std::size_t kPictFileHeader = 512;   // bytes of file-system header before a PICT
+constexpr std::size_t kPictFileHeader = 512;  // bytes of file-system header before a PICT
 constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFF;
 constexpr std::uint32_t kOpaqueBlack = 0xFF000000;
 // Pixels a PICT may paint, in areas of its frame. A drawing covers its frame
@@ -62,7 +60,7 @@ class Reader {
 };
 
 bool SizeAcceptable(std::int64_t w, std::int64_t h) {
-  return w > 0 && h > 0 && w <= kMaxSide && h <= kMaxSide && w * h <= kMaxPixels;
+  return w > 0 && h > 0 && w <= kMaxPictureSide && h <= kMaxPictureSide;
 }
 
 // Expands a PackBits stream into exactly out.size() bytes. A stream that ends

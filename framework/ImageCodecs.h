@@ -9,6 +9,12 @@
 
 namespace fw::codec {
 
+// Pixels, either side of any picture the game reads: its own are at most
+// 500 x 500 and its largest window is 640 wide, so this leaves room for twice a
+// window's size and caps a decoded picture at 16 MiB. The formats allow sides
+// past 30000: hundreds of MiB from a file of a few kilobytes.
+constexpr int kMaxPictureSide = 2048;
+
 struct RGBAImage {
   int width = 0;
   int height = 0;

@@ -7,6 +7,7 @@
 #include <QImageReader>
 
 #include <algorithm>
+#include <new>
 
 #include "ImageCodecs.h"
 #include "internal/QtBridge.h"
@@ -171,6 +172,7 @@ Ref<Picture> Picture::FromRGBA(const codec::RGBAImage& rgba) {
     return nullptr;
   auto pic = New<Picture>(rgba.width, rgba.height);
   QImage& img = pic->impl().image;
+  if (img.isNull()) return nullptr;  // no memory for it
   for (int y = 0; y < rgba.height; ++y) {
     auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
     std::copy_n(rgba.pixels.data() + static_cast<std::size_t>(y) * rgba.width, rgba.width, line);
@@ -178,29 +180,56 @@ Ref<Picture> Picture::FromRGBA(const codec::RGBAImage& rgba) {
   return pic;
 }
 
-Ref<Picture> Picture::FromFileBytes(std::string_view ext, std::string_view bytes) {
+namespace {
+
+bool WithinCap(const QSize& size) {
+  return size.width() <= codec::kMaxPictureSide && size.height() <= codec::kMaxPictureSide;
+}
+
+// A picture past the cap is refused from its header, before anything is decoded;
+// an empty format lets the reader guess from the bytes.
+QImage ReadWithinCap(QByteArray& data, const QByteArray& format) {
+  QBuffer buffer(&data);
+  QImageReader reader(&buffer, format);
+  reader.setAutoDetectImageFormat(format.isEmpty());
+  if (const QSize size = reader.size(); size.isValid() && !WithinCap(size)) return {};
+  QImage img = reader.read();
+  return WithinCap(img.size()) ? img : QImage();
+}
+
+Ref<Picture> Decode(std::string_view ext, std::string_view bytes) {
   auto span = std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   std::string e(ext);
   std::transform(e.begin(), e.end(), e.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   if (e == "pct" || e == "pict") {
     auto img = codec::DecodePICT(span);
-    return img ? FromRGBA(*img) : nullptr;
+    return img ? Picture::FromRGBA(*img) : nullptr;
   }
   if (e == "psd") {
     auto img = codec::DecodePSD(span);
-    return img ? FromRGBA(*img) : nullptr;
+    return img ? Picture::FromRGBA(*img) : nullptr;
   }
   // Read as its extension says first: left to guess, the reader loads every
   // image plugin to ask each whether the bytes are its own.
   QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  QBuffer buffer(&data);
-  QImageReader named(&buffer, QByteArray::fromStdString(e));
-  named.setAutoDetectImageFormat(false);
-  QImage img = named.read();
-  if (img.isNull() && !img.loadFromData(data)) return nullptr;
+  QImage img = ReadWithinCap(data, QByteArray::fromStdString(e));
+  if (img.isNull()) img = ReadWithinCap(data, {});
+  if (img.isNull()) return nullptr;
   auto pic = New<Picture>(img.width(), img.height());
   pic->impl().image = img.convertToFormat(QImage::Format_ARGB32);
+  if (pic->impl().image.isNull()) return nullptr;  // no memory for the copy
   return pic;
+}
+
+}  // namespace
+
+Ref<Picture> Picture::FromFileBytes(std::string_view ext, std::string_view bytes) {
+  // A picture that memory cannot hold is as unreadable as a damaged one.
+  try {
+    return Decode(ext, bytes);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
 }
 
 int Picture::Width() const { return impl_->image.width(); }

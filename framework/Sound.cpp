@@ -121,10 +121,13 @@ std::shared_ptr<Sound> Sound::FromWAVE(std::span<const std::uint8_t> bytes) {
 
 Sound::~Sound() { audio::RemoveVoice(voiceId_); }
 
+// A silent sound gives the mixer no voice: it keeps its time on the clock, and
+// the output opens no stream and wakes no one for it.
 void Sound::Play() {
   audio::RemoveVoice(voiceId_);
+  voiceId_ = 0;
   startedAt_ = NowMs();
-  voiceId_ = audio::AddVoice(samples_, channels_, rate_, volume_);
+  if (volume_ > 0) voiceId_ = audio::AddVoice(samples_, channels_, rate_, volume_);
 }
 
 void Sound::Stop() {
@@ -139,7 +142,14 @@ std::int64_t Sound::EndUs() const { return IsPlaying() ? (startedAt_ + DurationM
 
 void Sound::SetVolume(int v) {
   volume_ = std::clamp(v, 0, 100);
-  audio::SetVoiceVolume(voiceId_, volume_);
+  if (voiceId_ != 0) {
+    audio::SetVoiceVolume(voiceId_, volume_);
+  } else if (volume_ > 0 && IsPlaying()) {
+    // Made audible while it plays: the rest of it is heard from here.
+    const auto frames = static_cast<std::size_t>((NowMs() - startedAt_) * rate_ / 1000);
+    const auto at = std::min(frames * static_cast<std::size_t>(channels_), samples_.size());
+    voiceId_ = audio::AddVoice(std::span(samples_).subspan(at), channels_, rate_, volume_);
+  }
 }
 
 std::int64_t Sound::DurationMs() const {

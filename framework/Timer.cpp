@@ -8,6 +8,7 @@
 
 #include "Application.h"
 #include "Clock.h"
+#include "Window.h"
 #include "internal/Pump.h"
 
 namespace fw {
@@ -41,10 +42,14 @@ void Timer::Hold(bool held) {
   pump::Changed();
 }
 
-std::int64_t Timer::DueUs() const { return due_; }
+bool Timer::OwnerClosed() const { return owner_ && !owner_->IsOpen(); }
+
+// A closed window may stay in memory for a while (one closed by a handler that
+// then runs a modal loop); its timers must not wake the process meanwhile.
+std::int64_t Timer::DueUs() const { return OwnerClosed() ? -1 : due_; }
 
 void Timer::Fire() {
-  if (mode_ == kOff) return;
+  if (mode_ == kOff || OwnerClosed()) return;
   if (mode_ == kSingle) {
     mode_ = kOff;
     due_ = -1;

@@ -8,6 +8,8 @@
 
 namespace fw {
 
+class Window;
+
 // Something the event pump runs when its time has come.
 class Scheduled {
  public:
@@ -32,6 +34,8 @@ class Timer : public Scheduled {
     SetPeriod(periodMs);
     SetMode(mode);
   }
+  // A window's timer: once the window has closed it never fires, whatever its mode.
+  Timer(Window* owner, int mode, int periodMs) : Timer(mode, periodMs) { owner_ = owner; }
 
   int GetMode() const { return mode_; }
   // Arming a timer (re)starts its period from now; it may be set from the loader thread.
@@ -49,6 +53,9 @@ class Timer : public Scheduled {
   void Fire() override;
 
  private:
+  bool OwnerClosed() const;
+
+  Window* owner_ = nullptr;  // a member's window outlives it
   int mode_ = kOff;
   int period_ = 1000;
   std::int64_t due_ = -1;

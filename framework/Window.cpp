@@ -403,6 +403,7 @@ void Window::Close() {
   impl_->frame->hide();
   if (modal_) platform::Current().EndModal(*this);
   windows::Release(this);
+  pump::Changed();  // its timers are due no more
 }
 
 bool Window::IsVisible() const { return !closed_ && impl_->frame->isVisible(); }

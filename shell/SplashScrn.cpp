@@ -54,9 +54,14 @@ bool SplashScrn::Event_CancelClose() {
 void SplashScrn::versText_Open() { versText.SetText("Version: " + fw::CurrentApp()->ShortVersion()); }
 
 void SplashScrn::initThread_Run() {
+  // However the loading ends, the hand-over comes: the game plays without what
+  // could not be loaded, and the framework still reports what was thrown.
+  struct HandOverOnExit {
+    fw::Timer& closeTimer;
+    ~HandOverOnExit() { closeTimer.SetMode(fw::Timer::kSingle); }
+  } handOver{closeTimer};
   for (auto accessor : media::kSounds) initSound(accessor());
   picHolder::initPics();
-  closeTimer.SetMode(fw::Timer::kSingle);
 }
 
 // A sound that could not be loaded is skipped: the game plays without it rather
@@ -78,5 +83,12 @@ void SplashScrn::activTimer_Action() {
 
 void SplashScrn::closeTimer_Action() {
   Close();
-  GameScrn::Instance().Show();
+  // The splash is gone: a play window that cannot be made would leave the game
+  // running with no window at all, so it ends instead.
+  try {
+    GameScrn::Instance().Show();
+  } catch (...) {
+    if (fw::Application* a = fw::CurrentApp()) a->Quit();
+    throw;
+  }
 }

@@ -22,11 +22,11 @@ class SplashScrn : public fw::Window {
 
   std::uint8_t actCount = 0;
 
-  fw::Timer closeTimer{fw::Timer::kOff, 300};
+  fw::Timer closeTimer{this, fw::Timer::kOff, 300};
   fw::StaticText versText{this, "versText", 100, 154, 200, 18};
   fw::StaticText activityText{this, "activityText", 50, 213, 300, 20};
   fw::Thread initThread;
-  fw::Timer activTimer{fw::Timer::kMultiple, 500};
+  fw::Timer activTimer{this, fw::Timer::kMultiple, 500};
 
  private:
   void Layout();

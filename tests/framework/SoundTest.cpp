@@ -283,6 +283,26 @@ TEST_F(SoundPlaying, TheDeviceIsFedOnlyWhileSoundsPlay) {
   EXPECT_GT(log.writes, idleWrites);
 }
 
+TEST_F(SoundPlaying, ASilentSoundTakesNoStreamUntilItIsMadeAudible) {
+  FakeDevice::Log log;
+  audio::StartWith(std::make_unique<FakeDevice>(log));
+  sound_->SetVolume(0);
+  sound_->Play();
+  test::Advance(50);
+  EXPECT_EQ(log.resumes, 0);
+  EXPECT_FALSE(audio::IsFeeding()) << "no refills for what nobody hears";
+  EXPECT_TRUE(sound_->IsPlaying());
+
+  sound_->SetVolume(100);  // halfway through
+  test::Advance(200);
+  EXPECT_EQ(log.resumes, 1);
+  EXPECT_EQ(std::count(log.written.begin(), log.written.end(), 100), 400) << "its second half, once";
+  sound_->SetVolume(0);
+  sound_->SetVolume(100);
+  test::Advance(200);
+  EXPECT_EQ(std::count(log.written.begin(), log.written.end(), 100), 400) << "nothing once it has ended";
+}
+
 TEST_F(SoundPlaying, AStreamThatCannotReopenLeavesTheOutputSilent) {
   FakeDevice::Log log;
   log.opens = false;

@@ -7,6 +7,7 @@
 
 #include "framework/Clock.h"
 #include "framework/TestHooks.h"
+#include "framework/Window.h"
 
 namespace {
 
@@ -65,6 +66,39 @@ TEST(Timer, AnEscapingExceptionIsReportedAndTheTimerGoesOn) {
   EXPECT_EQ(fw::test::TakeUnhandledReports(), (std::vector<std::string>{"boom", "boom", "boom"}));
   ASSERT_FALSE(fw::test::DialogsShown().empty());
   EXPECT_EQ(fw::test::DialogsShown()[0].Icon, 2);
+}
+
+struct Question : fw::Window {};
+
+// Ticks twice a second; at 1.2 s its handler closes it and then asks a question,
+// so the closed window stays in memory while the question is open.
+struct TickingWindow : fw::Window {
+  explicit TickingWindow(int& ticks) {
+    tick.Action = [&ticks] { ++ticks; };
+    handOver.Action = [this] {
+      Close();
+      fw::Implicit<Question>().ShowModal();
+    };
+  }
+  fw::Timer tick{this, fw::Timer::kMultiple, 500};
+  fw::Timer handOver{this, fw::Timer::kSingle, 1200};
+};
+
+TEST(Timer, AClosedWindowsTimersNeverFire) {
+  int ticks = 0;
+  int ticksWhileAsked = -1;
+  fw::test::OnModal([&](fw::Window& question) {
+    const int before = ticks;
+    fw::test::Advance(3000);
+    ticksWhileAsked = ticks - before;
+    question.Close();
+  });
+  fw::Open<TickingWindow>(ticks);
+  fw::test::Advance(1300);
+  EXPECT_EQ(ticks, 2) << "open, it ticks";
+  EXPECT_EQ(ticksWhileAsked, 0);
+  fw::test::Advance(3000);
+  EXPECT_EQ(ticks, 2);
 }
 
 TEST(Thread, TakesTurnsWithTheEventLoop) {

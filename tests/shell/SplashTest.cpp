@@ -14,6 +14,7 @@
 #include "shell/app.h"
 #include "shell/globals.h"
 #include "shell/media.h"
+#include "tests/support/MemoryLimit.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -114,6 +115,20 @@ TEST_F(SplashTest, MissingMediaDoNotKeepThePlayerOnTheSplash) {
   EXPECT_FALSE(pop());
   EXPECT_FALSE(picHolder::gAquaLg);
   EXPECT_TRUE(fw::test::UnhandledReports().empty());
+}
+
+TEST_F(SplashTest, AFailureOnTheLoaderThreadStillHandsOver) {
+  if (!kMemoryLimitsTestable) GTEST_SKIP() << "memory limits end a sanitized process";
+  // The first sound the loader reads takes more memory than is left to it.
+  fs::resize_file(root_ / "Resources" / "bing.wav", 65 << 20);
+  Boot();
+  {
+    AddressSpaceLimit limit(16 << 20);
+    ASSERT_TRUE(limit);
+    Advance(1);  // the loader's first turn
+  }
+  ASSERT_EQ(fw::test::TakeUnhandledReports(), std::vector<std::string>{"std::bad_alloc"});
+  EXPECT_TRUE(fw::test::RunUntil([&] { return PlayOpen(); }, 5000));
 }
 
 TEST_F(SplashTest, NoMediaAtAllStillReachesThePlayWindow) {
