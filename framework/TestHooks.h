@@ -40,7 +40,8 @@ void AdvanceUs(std::int64_t us);
 // Advances in steps until pred holds; false if limitMs passed first.
 bool RunUntil(const std::function<bool()>& pred, std::int64_t limitMs);
 // The framework as StartHeadless left it: every window destroyed, the clock at 0,
-// Random seeded again, today the system's, no key held, scripted input, answers and records forgotten.
+// Random seeded again, today the system's, no key held, no application-wide pointer,
+// scripted input, answers and records forgotten.
 void Reset();
 
 // The pointer, in the content coordinates of whichever window asks.
