@@ -77,6 +77,11 @@ void SetOptionKey(std::optional<bool> down);
 // A real key press or release in w, as the platform delivers it.
 void PressKey(Window& w, int keyCode);
 void ReleaseKey(Window& w, int keyCode);
+// A real key press or release in w at a place of the keyboard: scanCode is the
+// platform's own code for that key (on X11 its keycode), text what the key types
+// under the player's layout.
+void PressKeyAt(Window& w, int scanCode, std::string_view text);
+void ReleaseKeyAt(Window& w, int scanCode, std::string_view text);
 // Another application takes the focus.
 void FocusOtherApplication();
 

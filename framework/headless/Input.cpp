@@ -56,6 +56,16 @@ void SendKey(Window& w, QEvent::Type type, int keyCode) {
   QApplication::sendEvent(target, &e);
 }
 
+void SendKeyAt(Window& w, QEvent::Type type, int scanCode, std::string_view typed) {
+  QWidget* surface = ContentWidget(w);
+  QWidget* target = surface->focusWidget() ? surface->focusWidget() : surface;
+  QString text = ToQ(typed);
+  // A letter's key is its capital, as the platform makes it from the layout's symbol.
+  int key = text.isEmpty() ? 0 : text.at(0).toUpper().unicode();
+  QKeyEvent e(type, key, Qt::NoModifier, static_cast<quint32>(scanCode), 0, 0, text);
+  QApplication::sendEvent(target, &e);
+}
+
 }  // namespace
 
 std::optional<std::pair<int, int>> ScriptedMouse() { return gMouse; }
@@ -185,6 +195,12 @@ void SetOptionKey(std::optional<bool> down) { keys::SetOption(down.value_or(fals
 
 void PressKey(Window& w, int keyCode) { SendKey(w, QEvent::KeyPress, keyCode); }
 void ReleaseKey(Window& w, int keyCode) { SendKey(w, QEvent::KeyRelease, keyCode); }
+void PressKeyAt(Window& w, int scanCode, std::string_view text) {
+  SendKeyAt(w, QEvent::KeyPress, scanCode, text);
+}
+void ReleaseKeyAt(Window& w, int scanCode, std::string_view text) {
+  SendKeyAt(w, QEvent::KeyRelease, scanCode, text);
+}
 
 // What QApplication does when the platform says that no window of ours has the
 // focus any more; the activation of our own windows lands first.
