@@ -57,6 +57,10 @@ void DragSize(Window& w, int width, int height);
 // the window. A key is its text, or "\r" Return, "\x03" Enter, "\x1b" Escape, "\x08"
 // Backspace, "\t" Tab.
 void TypeKey(Window& w, std::string_view key);
+// Types a key with modifiers held, given as a menu shortcut is ("Cmd+Q", "Option+N"):
+// the shortcuts see it first, and only a chord that none of them takes reaches the
+// control that has the keyboard focus, else the window.
+void TypeChord(Window& w, std::string_view chord);
 // The pointer the player sees over a place in the window (other platform pointers read
 // as the standard one).
 MouseCursor::Shape CursorAt(Window& w, int x, int y);

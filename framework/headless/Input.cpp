@@ -24,6 +24,11 @@
 #include "framework/internal/QtBridge.h"
 #include "framework/internal/Windows.h"
 
+// Qt's own way into its shortcuts for a key that no platform delivered, as its test
+// library declares it: true when a shortcut took the key.
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
+                                               const QString& text, bool autorep, ushort count);
+
 namespace fw::test {
 
 namespace {
@@ -135,6 +140,29 @@ void TypeKey(Window& w, std::string_view key) {
   // The key may have closed the window, and a modal window it showed let it be destroyed.
   QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
   if (target) QApplication::sendEvent(target, &release);
+  pump::ProcessEventsOnce();
+}
+
+void TypeChord(Window& w, std::string_view chord) {
+  QKeySequence seq = menus::ShortcutFor(chord);
+  if (seq.isEmpty()) return;
+  int code = seq[0].key();
+  Qt::KeyboardModifiers mods = seq[0].keyboardModifiers();
+  // The text X11 gives a letter: a control character with Ctrl, else the letter.
+  QString text;
+  if (code >= Qt::Key_A && code <= Qt::Key_Z)
+    text = mods & Qt::ControlModifier ? QChar(code - Qt::Key_A + 1) : QChar(code).toLower();
+  QWidget* surface = ContentWidget(w);
+  QPointer<QWidget> target = surface->focusWidget() ? surface->focusWidget() : surface;
+  if (!qt_sendShortcutOverrideEvent(target, 0, code, mods, text, false, 1)) {
+    QKeyEvent press(QEvent::KeyPress, code, mods, text);
+    QApplication::sendEvent(target, &press);
+  }
+  // The shortcut may have closed the window.
+  QKeyEvent release(QEvent::KeyRelease, code, mods, text);
+  if (target) QApplication::sendEvent(target, &release);
+  // Qt keeps the modifiers it was last told of: the chord's are let go again.
+  if (target) qt_sendShortcutOverrideEvent(target, 0, Qt::Key_unknown, Qt::NoModifier, {}, false, 1);
   pump::ProcessEventsOnce();
 }
 
