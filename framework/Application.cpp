@@ -4,9 +4,11 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <utility>
 
 #include "MessageDialog.h"
 #include "internal/Platform.h"
+#include "internal/QtBridge.h"
 
 #ifndef ZEMBO_SHORT_VERSION
 #define ZEMBO_SHORT_VERSION "2.1"
@@ -33,15 +35,13 @@ std::string Application::LongVersion() const { return "Zembo " + ShortVersion();
 int Application::BugVersion() const { return ZEMBO_BUILD_NUMBER; }
 
 void Application::SetMouseCursor(const MouseCursor* cursor) {
-  if (cursor_ && qApp) QGuiApplication::restoreOverrideCursor();
+  // At most one override of ours on Qt's stack, and none for the standard pointer: an
+  // override beats every control's and window's own pointer.
+  if (std::exchange(overriding_, false) && qApp) QGuiApplication::restoreOverrideCursor();
   cursor_ = cursor;
-  if (!cursor_ || !qApp) return;
-  switch (cursor_->shape) {
-    case MouseCursor::Shape::Hidden: QGuiApplication::setOverrideCursor(Qt::BlankCursor); break;
-    case MouseCursor::Shape::Finger: QGuiApplication::setOverrideCursor(Qt::PointingHandCursor); break;
-    case MouseCursor::Shape::Wait: QGuiApplication::setOverrideCursor(Qt::WaitCursor); break;
-    case MouseCursor::Shape::Standard: QGuiApplication::setOverrideCursor(Qt::ArrowCursor); break;
-  }
+  if (!cursor_ || cursor_->shape == MouseCursor::Shape::Standard || !qApp) return;
+  QGuiApplication::setOverrideCursor(ToQCursor(cursor_));
+  overriding_ = true;
 }
 
 const MouseCursor* Application::ResourceFile::GetCursor(int id) const {

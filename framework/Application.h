@@ -53,6 +53,7 @@ class Application {
  private:
   MenuBar* menuBar_ = nullptr;
   const MouseCursor* cursor_ = nullptr;
+  bool overriding_ = false;  // our override is on the platform's stack
   ResourceFile resources_;
   bool quitting_ = false;
 };

@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QMouseEvent>
@@ -130,6 +131,15 @@ class LineWidget : public QLineEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* e) override {
+    // A key with Ctrl or Alt held is a shortcut, not typing: the game does not hear it,
+    // and the field takes only its own editing commands (select all, copy ...), no text.
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+      QKeyEvent command(e->type(), e->key(), e->modifiers(), e->nativeScanCode(), e->nativeVirtualKey(),
+                        e->nativeModifiers(), QString(), e->isAutoRepeat(), e->count());
+      QLineEdit::keyPressEvent(&command);
+      e->setAccepted(command.isAccepted());
+      return;
+    }
     bool took = false;
     std::string key = KeyText(e);
     if (f_.KeyDown && !key.empty()) Guard([&] { took = f_.KeyDown(key); });

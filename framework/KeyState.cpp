@@ -23,13 +23,17 @@ bool gOption = false;
 struct KeyPair {
   int classic;
   int qt;
+  quint32 place;  // the native scan code: an X keycode, evdev's code + 8
 };
-// The keys the game asks about.
-constexpr KeyPair kKeys[] = {{35, Qt::Key_P}, {49, Qt::Key_Space}, {8, Qt::Key_C}};
+// The keys the game asks about. They are keys of the keyboard, not letters of a layout:
+// P pauses and C shoots under Russian or Dvorak too.
+constexpr KeyPair kKeys[] = {{35, Qt::Key_P, 33}, {49, Qt::Key_Space, 65}, {8, Qt::Key_C, 54}};
 
-int ClassicCode(int qtKey) {
-  for (const KeyPair& k : kKeys)
-    if (k.qt == qtKey) return k.classic;
+// By the key's place where the platform reports one; by Qt's key where it does not
+// (the offscreen platform, scripted input).
+int ClassicCode(const QKeyEvent& k) {
+  for (const KeyPair& p : kKeys)
+    if (k.nativeScanCode() != 0 ? p.place == k.nativeScanCode() : p.qt == k.key()) return p.classic;
   return -1;
 }
 
@@ -44,7 +48,7 @@ class KeyFilter : public QObject {
         auto* k = static_cast<QKeyEvent*>(e);
         bool down = e->type() == QEvent::KeyPress;
         if (!k->isAutoRepeat()) {
-          if (int code = ClassicCode(k->key()); code >= 0) keys::Set(code, down);
+          if (int code = ClassicCode(*k); code >= 0) keys::Set(code, down);
           if (k->key() == Qt::Key_Alt) keys::SetOption(down);
         }
         break;

@@ -40,7 +40,8 @@ void AdvanceUs(std::int64_t us);
 // Advances in steps until pred holds; false if limitMs passed first.
 bool RunUntil(const std::function<bool()>& pred, std::int64_t limitMs);
 // The framework as StartHeadless left it: every window destroyed, the clock at 0,
-// Random seeded again, today the system's, no key held, scripted input, answers and records forgotten.
+// Random seeded again, today the system's, no key held, no application-wide pointer,
+// scripted input, answers and records forgotten.
 void Reset();
 
 // The pointer, in the content coordinates of whichever window asks.
@@ -56,6 +57,10 @@ void DragSize(Window& w, int width, int height);
 // the window. A key is its text, or "\r" Return, "\x03" Enter, "\x1b" Escape, "\x08"
 // Backspace, "\t" Tab.
 void TypeKey(Window& w, std::string_view key);
+// Types a key with modifiers held, given as a menu shortcut is ("Cmd+Q", "Option+N"):
+// the shortcuts see it first, and only a chord that none of them takes reaches the
+// control that has the keyboard focus, else the window.
+void TypeChord(Window& w, std::string_view chord);
 // The pointer the player sees over a place in the window (other platform pointers read
 // as the standard one).
 MouseCursor::Shape CursorAt(Window& w, int x, int y);
@@ -79,6 +84,11 @@ void SetOptionKey(std::optional<bool> down);
 // A real key press or release in w, as the platform delivers it.
 void PressKey(Window& w, int keyCode);
 void ReleaseKey(Window& w, int keyCode);
+// A real key press or release in w at a place of the keyboard: scanCode is the
+// platform's own code for that key (on X11 its keycode), text what the key types
+// under the player's layout.
+void PressKeyAt(Window& w, int scanCode, std::string_view text);
+void ReleaseKeyAt(Window& w, int scanCode, std::string_view text);
 // Another application takes the focus.
 void FocusOtherApplication();
 

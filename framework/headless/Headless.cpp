@@ -215,6 +215,7 @@ void Reset() {
   pump::ProcessEventsOnce();
   ForgetInput();
   keys::ReleaseAll();
+  while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
   gModalAnswer = nullptr;
   gShownObserver = nullptr;
   gDialogAnswer = nullptr;

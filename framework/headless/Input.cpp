@@ -25,6 +25,11 @@
 #include "framework/internal/QtBridge.h"
 #include "framework/internal/Windows.h"
 
+// Qt's own way into its shortcuts for a key that no platform delivered, as its test
+// library declares it: true when a shortcut took the key.
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
+                                               const QString& text, bool autorep, ushort count);
+
 namespace fw::test {
 
 namespace {
@@ -54,6 +59,16 @@ void SendKey(Window& w, QEvent::Type type, int keyCode) {
   int key = keys::PlatformKey(keyCode);
   QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QKeySequence(key).toString().toLower();
   QKeyEvent e(type, key, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &e);
+}
+
+void SendKeyAt(Window& w, QEvent::Type type, int scanCode, std::string_view typed) {
+  QWidget* surface = ContentWidget(w);
+  QWidget* target = surface->focusWidget() ? surface->focusWidget() : surface;
+  QString text = ToQ(typed);
+  // A letter's key is its capital, as the platform makes it from the layout's symbol.
+  int key = text.isEmpty() ? 0 : text.at(0).toUpper().unicode();
+  QKeyEvent e(type, key, Qt::NoModifier, static_cast<quint32>(scanCode), 0, 0, text);
   QApplication::sendEvent(target, &e);
 }
 
@@ -126,6 +141,29 @@ void TypeKey(Window& w, std::string_view key) {
   // The key may have closed the window, and a modal window it showed let it be destroyed.
   QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
   if (target) QApplication::sendEvent(target, &release);
+  pump::ProcessEventsOnce();
+}
+
+void TypeChord(Window& w, std::string_view chord) {
+  QKeySequence seq = menus::ShortcutFor(chord);
+  if (seq.isEmpty()) return;
+  int code = seq[0].key();
+  Qt::KeyboardModifiers mods = seq[0].keyboardModifiers();
+  // The text X11 gives a letter: a control character with Ctrl, else the letter.
+  QString text;
+  if (code >= Qt::Key_A && code <= Qt::Key_Z)
+    text = mods & Qt::ControlModifier ? QChar(code - Qt::Key_A + 1) : QChar(code).toLower();
+  QWidget* surface = ContentWidget(w);
+  QPointer<QWidget> target = surface->focusWidget() ? surface->focusWidget() : surface;
+  if (!qt_sendShortcutOverrideEvent(target, 0, code, mods, text, false, 1)) {
+    QKeyEvent press(QEvent::KeyPress, code, mods, text);
+    QApplication::sendEvent(target, &press);
+  }
+  // The shortcut may have closed the window.
+  QKeyEvent release(QEvent::KeyRelease, code, mods, text);
+  if (target) QApplication::sendEvent(target, &release);
+  // Qt keeps the modifiers it was last told of: the chord's are let go again.
+  if (target) qt_sendShortcutOverrideEvent(target, 0, Qt::Key_unknown, Qt::NoModifier, {}, false, 1);
   pump::ProcessEventsOnce();
 }
 
@@ -212,6 +250,12 @@ void SetOptionKey(std::optional<bool> down) { keys::SetOption(down.value_or(fals
 
 void PressKey(Window& w, int keyCode) { SendKey(w, QEvent::KeyPress, keyCode); }
 void ReleaseKey(Window& w, int keyCode) { SendKey(w, QEvent::KeyRelease, keyCode); }
+void PressKeyAt(Window& w, int scanCode, std::string_view text) {
+  SendKeyAt(w, QEvent::KeyPress, scanCode, text);
+}
+void ReleaseKeyAt(Window& w, int scanCode, std::string_view text) {
+  SendKeyAt(w, QEvent::KeyRelease, scanCode, text);
+}
 
 // What QApplication does when the platform says that no window of ours has the
 // focus any more; the activation of our own windows lands first.

@@ -27,6 +27,26 @@ TEST(KeyState, APlatformKeyIsDownFromItsPressToItsRelease) {
   EXPECT_FALSE(fw::AsyncKeyDown(kP));
 }
 
+TEST(KeyState, TheGamesKeysAreReadByTheirPlaceOnTheKeyboardWhateverTheLayout) {
+  Field& w = fw::Implicit<Field>();
+  // X keycodes: P 33, C 54, space 65; R 27, where a Dvorak layout puts its P.
+  constexpr int kAtP = 33, kAtC = 54, kAtSpace = 65, kAtR = 27;
+  // Cyrillic ze and es: what the P and C keys type under a Russian layout.
+  fw::test::PressKeyAt(w, kAtP, "\u0437");
+  fw::test::PressKeyAt(w, kAtC, "\u0441");
+  fw::test::PressKeyAt(w, kAtSpace, " ");
+  EXPECT_TRUE(fw::AsyncKeyDown(kP));
+  EXPECT_TRUE(fw::AsyncKeyDown(kC));
+  EXPECT_TRUE(fw::AsyncKeyDown(kSpace));
+  fw::test::ReleaseKeyAt(w, kAtP, "\u0437");
+  fw::test::ReleaseKeyAt(w, kAtC, "\u0441");
+  EXPECT_FALSE(fw::AsyncKeyDown(kP));
+  EXPECT_FALSE(fw::AsyncKeyDown(kC));
+
+  fw::test::PressKeyAt(w, kAtR, "p");
+  EXPECT_FALSE(fw::AsyncKeyDown(kP)) << "the letter P elsewhere on the keyboard";
+}
+
 TEST(KeyState, KeysHeldWhenAnotherApplicationTakesTheFocusAreReleased) {
   Field& w = fw::Implicit<Field>();
   fw::test::PressKey(w, kSpace);

@@ -13,6 +13,11 @@ namespace {
 using Shape = fw::MouseCursor::Shape;
 using Log = std::vector<std::string>;
 
+const fw::MouseCursor* HiddenPointer() {
+  static constexpr fw::MouseCursor hidden(Shape::Hidden);
+  return &hidden;
+}
+
 struct Linked : fw::Window {
   Linked() {
     SetSize(500, 400);
@@ -65,6 +70,25 @@ TEST(LabelMouse, EnteringAndLeavingTheLabelSwitchTheWindowsPointerOverEveryContr
   w.plain.SetMouseCursor(fw::Cursors::FingerPointer());
   EXPECT_EQ(fw::test::CursorAt(w, 30, 255), Shape::Finger) << "a label's own pointer";
   EXPECT_EQ(fw::test::CursorAt(w, 30, 280), Shape::Standard) << "shows over the label only";
+}
+
+TEST(LabelMouse, TheApplicationsStandardPointerLeavesEveryControlItsOwn) {
+  Linked& w = fw::Implicit<Linked>();
+  w.plain.SetMouseCursor(fw::Cursors::FingerPointer());
+  {
+    fw::Application app;
+    for (int round = 0; round < 3; ++round) {
+      app.SetMouseCursor(HiddenPointer());
+      EXPECT_EQ(fw::test::CursorAt(w, 30, 255), Shape::Hidden) << "over every control";
+      app.SetMouseCursor(fw::Cursors::StandardPointer());
+      EXPECT_EQ(fw::test::CursorAt(w, 30, 255), Shape::Finger) << "round " << round;
+    }
+    app.SetMouseCursor(HiddenPointer());  // and left so
+  }
+  fw::test::Reset();
+  Linked& again = fw::Implicit<Linked>();
+  again.plain.SetMouseCursor(fw::Cursors::FingerPointer());
+  EXPECT_EQ(fw::test::CursorAt(again, 30, 255), Shape::Finger) << "one test's pointer does not outlive it";
 }
 
 TEST(LabelMouse, HelpTagsShowWhereThePointerRests) {

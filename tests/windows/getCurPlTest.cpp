@@ -121,6 +121,21 @@ TEST_F(GetCurPlTest, ReturnEnterAndTheCloseBoxChangeNothing) {
   Accept(w);
 }
 
+TEST_F(GetCurPlTest, ControlAndAltChordsAreShortcutsNotTyping) {
+  fw::test::OnModal([&](fw::Window& shown) {
+    auto* w = dynamic_cast<getCurPl*>(&shown);
+    if (!w) return ++instructions_, shown.Close();
+    fw::test::Advance(1);
+    fw::test::TypeChord(*w, "Cmd+Cmd+Q");
+    fw::test::TypeChord(*w, "Option+N");
+    EXPECT_EQ(w->EditField1.Text(), "Maurice");
+    Accept(*w);
+  });
+  getCurPl::Instance().ShowModal();
+  EXPECT_FALSE(App().isDirty);
+  EXPECT_EQ(instructions_, 0) << "the player is not taken for a new one";
+}
+
 TEST_F(GetCurPlTest, TabKeepsTheFocusInTheNameField) {
   getCurPl& w = Open();
   fw::test::TypeKey(w, "\t");
