@@ -50,11 +50,13 @@ void getCurPl::EditField1_Open() {
 
 bool getCurPl::EditField1_KeyDown(const std::string& key) {
   bool acceptKey = key.size() == 1 && (key[0] == kReturn || key[0] == kEnter);
-  if (!acceptKey) {
-    App().isDirty = true;
-    globals::gIsNewPlayer = true;
-  }
+  if (!acceptKey) newName();
   return false;
+}
+
+void getCurPl::newName() {
+  App().isDirty = true;
+  globals::gIsNewPlayer = true;
 }
 
 void getCurPl::acceptBtn_Open() {
@@ -63,6 +65,8 @@ void getCurPl::acceptBtn_Open() {
 
 void getCurPl::acceptBtn_MouseUp(int, int) {
   acceptBtn.Unpress();
+  // A name pasted or edited with the keyboard's shortcuts is no key typed, but a new name all the same.
+  if (EditField1.Text() != globals::gCurPlayer) newName();
   globals::gCurPlayer = EditField1.Text();
   Close();
   GameScrn::Instance().gameStart(true);

@@ -25,4 +25,6 @@ class getCurPl : public fw::Window {
 
  private:
   void Layout();
+  // The player gives a name of their own: a new player, and data to write at quit.
+  void newName();
 };

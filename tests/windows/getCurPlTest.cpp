@@ -136,6 +136,20 @@ TEST_F(GetCurPlTest, ControlAndAltChordsAreShortcutsNotTyping) {
   EXPECT_EQ(instructions_, 0) << "the player is not taken for a new one";
 }
 
+// A name pasted in with Ctrl+V reaches no key handler, yet it must be kept at quit.
+TEST_F(GetCurPlTest, ANameChangedWithoutTypingIsANewNameAllTheSame) {
+  fw::test::OnModal([&](fw::Window& shown) {
+    auto* w = dynamic_cast<getCurPl*>(&shown);
+    if (!w) return ++instructions_, shown.Close();
+    w->EditField1.SetText("Rosalind");
+    Accept(*w);
+  });
+  getCurPl::Instance().ShowModal();
+  EXPECT_EQ(globals::gCurPlayer, "Rosalind");
+  EXPECT_TRUE(App().isDirty);
+  EXPECT_EQ(instructions_, 1);
+}
+
 TEST_F(GetCurPlTest, TabKeepsTheFocusInTheNameField) {
   getCurPl& w = Open();
   fw::test::TypeKey(w, "\t");
