@@ -60,7 +60,7 @@ class Application {
 // The running application, or none before one is made.
 Application* CurrentApp();
 
-// Starts the framework (the platform, the pump, SIGTERM/SIGINT as quit requests),
+// Starts the framework (the platform, the pump, SIGTERM/SIGINT/SIGHUP as quit requests),
 // runs startup (which makes the application object and the first window), raises
 // the application's Open, opens the windows made so far, and runs the event loop
 // until a quit; then finalise runs, before the windows and the platform go.

@@ -1,4 +1,4 @@
-// SIGTERM and SIGINT as quit requests on the event loop.
+// SIGTERM, SIGINT and SIGHUP as quit requests on the event loop.
 #pragma once
 
 namespace fw {
