@@ -2,7 +2,12 @@
 #include <QApplication>
 #include <QWindow>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <thread>
 
 #include "Application.h"
 #include "AudioOut.h"
@@ -39,6 +44,23 @@ class AfterFirstExpose final : public QObject {
   std::function<void()> action_;
 };
 
+// Qt ends the process with exit() from inside the event loop when it loses the
+// display ("The X11 connection broke"). Status 1, as Qt gives it.
+constexpr int kLeftFromLoopStatus = 1;
+bool gInLoop = false;
+std::thread::id gLoopThread;
+
+void OnExitFromLoop() {
+  if (!gInLoop) return;
+  gInLoop = false;
+  // Event_Close touches only the data file; from another thread it would race the loop.
+  if (std::this_thread::get_id() == gLoopThread)
+    if (Application* app = CurrentApp()) app->Quit();
+  std::fflush(nullptr);
+  // No destructors: the window registry's widgets would outlive Qt's platform and crash.
+  ::_exit(kLeftFromLoopStatus);
+}
+
 }  // namespace
 
 namespace platform {
@@ -71,7 +93,14 @@ int RunApplication(int argc, char** argv, const std::function<void()>& startup,
     AfterFirstExpose startAudio(audio::Start);
     platform::BringUp(startup);
     pump::StartRealPump();
-    if (!(CurrentApp() && CurrentApp()->Quitting())) qapp.exec();
+    if (!(CurrentApp() && CurrentApp()->Quitting())) {
+      // Registered last, so it runs before the destructors of everything made so far.
+      std::atexit(OnExitFromLoop);
+      gLoopThread = std::this_thread::get_id();
+      gInLoop = true;
+      qapp.exec();
+      gInLoop = false;
+    }
   }
   Guard(finalise);
   windows::DestroyAll();

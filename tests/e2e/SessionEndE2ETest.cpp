@@ -1,5 +1,6 @@
 // The real executable on an X display of its own, ended as a session ends: a
-// hangup, and quit signals one after another. The player's data survives each.
+// hangup, quit signals one after another, and the display going away. The
+// player's data survives each.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -154,6 +155,17 @@ TEST_F(SessionEnd, QuitSignalsThatKeepComingLetTheQuitFinishItsWrite) {
   ::kill(game_->Pid(), SIGHUP);
   for (int i = 0; i < 3000; ++i) ::kill(game_->Pid(), i % 3 == 0 ? SIGHUP : i % 3 == 1 ? SIGINT : SIGTERM);
   EXPECT_EQ(game_->WaitExit(kStep), 0) << game_->Output();
+  ExpectNameWrittenWhole();
+}
+
+TEST_F(SessionEnd, LosingTheDisplayWritesTheDataAndExitsWithoutACrash) {
+  StartWithNameAccepted();
+  ASSERT_FALSE(HasFatalFailure());
+  ::kill(x_->Pid(), SIGTERM);
+  std::optional<int> status = game_->WaitExit(kStep);
+  ASSERT_TRUE(status) << game_->Output();
+  EXPECT_NE(*status, 0);
+  EXPECT_LT(*status, 128) << "ended by signal " << *status - 128 << "\n" << game_->Output();
   ExpectNameWrittenWhole();
 }
 
