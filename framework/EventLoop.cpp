@@ -84,9 +84,13 @@ void BringUp(const std::function<void()>& startup) {
 
 int RunApplication(int argc, char** argv, const std::function<void()>& startup,
                    const std::function<void()>& finalise) {
-  QApplication qapp(argc, argv);
-  platform::InitQt();
+  // First of all: the platform takes a while to start, and a quit signal meanwhile
+  // ends the start-up before anything is made, so nothing needs writing.
   InstallQuitSignals();
+  QApplication qapp(argc, argv);
+  if (QuitRequested()) return 0;
+  platform::InitQt();
+  DeliverQuitSignals();
   {
     // Opening the sound output connects to the sound server and starts its
     // threads; the splash plays its sounds silently and needs none of that.

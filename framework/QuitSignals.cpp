@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -30,8 +31,26 @@ void OnSignal(int) {
 }  // namespace
 
 void InstallQuitSignals() {
+  if (gSignalPipe[0] >= 0) return;
   // Close-on-exec: a browser started from the game must not hold the game's channel.
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, gSignalPipe) != 0) return;
+  struct sigaction sa {};
+  sa.sa_handler = OnSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  // The handlers stay for the rest of the process: a request during the quit
+  // only waits for the quit's write to finish.
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+}
+
+bool QuitRequested() {
+  if (gSignalPipe[0] < 0) return false;
+  pollfd p{gSignalPipe[0], POLLIN, 0};
+  return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+}
+
+void DeliverQuitSignals() {
+  if (gSignalPipe[0] < 0) return;
   auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
   QObject::connect(notifier, &QSocketNotifier::activated, [] {
     // Every request so far is one: the quit is raised once.
@@ -41,13 +60,6 @@ void InstallQuitSignals() {
     if (Application* app = CurrentApp()) app->Quit();
     else QCoreApplication::exit(0);
   });
-  struct sigaction sa {};
-  sa.sa_handler = OnSignal;
-  sigemptyset(&sa.sa_mask);
-  sa.sa_flags = SA_RESTART;
-  // The handlers stay for the rest of the process: a request during the quit
-  // only waits for the quit's write to finish.
-  for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
 }
 
 }  // namespace fw

@@ -1,17 +1,23 @@
 // The real executable on an X display of its own, ended as a session ends: a
-// hangup, quit signals one after another, and the display going away. The
-// player's data survives each.
+// hangup, quit signals one after another, the display going away, and a quit
+// signal while the platform is still starting. The player's data survives each.
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +52,15 @@ std::string ValueOf(const std::string& text, const std::string& name) {
   if (at == std::string::npos) return {};
   at += name.size() + 1;
   return text.substr(at, text.find_first_of(" \n", at) - at);
+}
+
+// A Unix socket of the abstract namespace (name without the leading zero byte).
+sockaddr_un Abstract(const std::string& name, socklen_t& length) {
+  sockaddr_un a{};
+  a.sun_family = AF_UNIX;
+  std::memcpy(a.sun_path + 1, name.data(), name.size());
+  length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+  return a;
 }
 
 class SessionEnd : public testing::Test {
@@ -167,6 +182,71 @@ TEST_F(SessionEnd, LosingTheDisplayWritesTheDataAndExitsWithoutACrash) {
   EXPECT_NE(*status, 0);
   EXPECT_LT(*status, 128) << "ended by signal " << *status - 128 << "\n" << game_->Output();
   ExpectNameWrittenWhole();
+}
+
+// The game is held inside the platform's start (its connection to the display
+// waits for an answer that this test relays only later) when the signal comes.
+TEST_F(SessionEnd, AQuitSignalWhileThePlatformStartsEndsTheStartUp) {
+  StartX();
+  ASSERT_FALSE(HasFatalFailure());
+  // A display number of the test's own, where X clients look first.
+  int held = -1, listener = -1;
+  for (int n = 7100; n < 7300 && listener < 0; ++n) {
+    socklen_t length = 0;
+    sockaddr_un a = Abstract("/tmp/.X11-unix/X" + std::to_string(n), length);
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), length) == 0 && ::listen(fd, 8) == 0) {
+      held = n, listener = fd;
+    } else {
+      ::close(fd);
+    }
+  }
+  ASSERT_GE(listener, 0);
+  game_ = StartGame(held);
+  ASSERT_GT(game_->Pid(), 0);
+  pollfd p{listener, POLLIN, 0};
+  ASSERT_EQ(::poll(&p, 1, 20000), 1) << "the game never connected";
+  std::map<int, int> partner;  // each end of the relay to the other
+  auto relay = [&] {
+    int down = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    int up = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un a{};
+    a.sun_family = AF_UNIX;
+    std::snprintf(a.sun_path, sizeof a.sun_path, "/tmp/.X11-unix/X%d", xDisplay_);
+    if (down < 0 || ::connect(up, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) return false;
+    partner[down] = up, partner[up] = down;
+    return true;
+  };
+  // The game waits for the display's answer now: well inside its start.
+  ::kill(game_->Pid(), SIGTERM);
+  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(relay());
+
+  std::optional<int> status;
+  for (auto end = std::chrono::steady_clock::now() + kStep; !status && std::chrono::steady_clock::now() < end;) {
+    std::vector<pollfd> fds{{listener, POLLIN, 0}};
+    for (auto [fd, other] : partner) fds.push_back({fd, POLLIN, 0});
+    if (::poll(fds.data(), fds.size(), 20) > 0) {
+      if (fds[0].revents & POLLIN) relay();
+      for (std::size_t i = 1; i < fds.size(); ++i) {
+        if (!fds[i].revents || !partner.contains(fds[i].fd)) continue;
+        char buf[65536];
+        ssize_t n = ::read(fds[i].fd, buf, sizeof buf);
+        int other = partner[fds[i].fd];
+        if (n <= 0 || ::send(other, buf, static_cast<std::size_t>(n), MSG_NOSIGNAL) != n) {
+          ::close(fds[i].fd), ::close(other);
+          partner.erase(fds[i].fd), partner.erase(other);
+        }
+      }
+    }
+    status = game_->WaitExit(1ms);
+  }
+  for (auto [fd, other] : partner) ::close(fd);
+  ::close(listener);
+
+  EXPECT_EQ(status, 0) << game_->Output();
+  game_->WaitFor("(never written)", 100ms);  // the rest of its output, up to its end
+  EXPECT_EQ(game_->Output().find("shown:"), std::string::npos) << game_->Output();
 }
 
 }  // namespace
