@@ -72,6 +72,15 @@ class SessionEnd : public testing::Test {
     fs::create_directories(config_);
   }
 
+  // The game first, then the display, which ends as asked so that it clears its lock and socket.
+  void TearDown() override {
+    game_.reset();
+    if (x_ && x_->WaitExit(1ms) == std::nullopt) {
+      ::kill(x_->Pid(), SIGTERM);
+      x_->WaitExit(5s);
+    }
+  }
+
   // A virtual display of its own; Xvfb picks a free number and tells it.
   void StartX() {
     fs::path script = dir_.path() / "x.sh";
