@@ -61,10 +61,11 @@ class Application {
 // The running application, or none before one is made.
 Application* CurrentApp();
 
-// Starts the framework (the platform, the pump, SIGTERM/SIGINT as quit requests),
+// Starts the framework (SIGTERM/SIGINT/SIGHUP as quit requests, the platform, the pump),
 // runs startup (which makes the application object and the first window), raises
 // the application's Open, opens the windows made so far, and runs the event loop
 // until a quit; then finalise runs, before the windows and the platform go.
+// A quit signal while the platform starts ends it there, before startup runs.
 // Returns the process's exit status.
 int RunApplication(int argc, char** argv, const std::function<void()>& startup,
                    const std::function<void()>& finalise);

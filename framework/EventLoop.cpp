@@ -2,7 +2,12 @@
 #include <QApplication>
 #include <QWindow>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <thread>
 
 #include "Application.h"
 #include "AudioOut.h"
@@ -39,6 +44,23 @@ class AfterFirstExpose final : public QObject {
   std::function<void()> action_;
 };
 
+// Qt ends the process with exit() from inside the event loop when it loses the
+// display ("The X11 connection broke"). Status 1, as Qt gives it.
+constexpr int kLeftFromLoopStatus = 1;
+bool gInLoop = false;
+std::thread::id gLoopThread;
+
+void OnExitFromLoop() {
+  if (!gInLoop) return;
+  gInLoop = false;
+  // Event_Close touches only the data file; from another thread it would race the loop.
+  if (std::this_thread::get_id() == gLoopThread)
+    if (Application* app = CurrentApp()) app->Quit();
+  std::fflush(nullptr);
+  // No destructors: the window registry's widgets would outlive Qt's platform and crash.
+  ::_exit(kLeftFromLoopStatus);
+}
+
 }  // namespace
 
 namespace platform {
@@ -62,16 +84,27 @@ void BringUp(const std::function<void()>& startup) {
 
 int RunApplication(int argc, char** argv, const std::function<void()>& startup,
                    const std::function<void()>& finalise) {
-  QApplication qapp(argc, argv);
-  platform::InitQt();
+  // First of all: the platform takes a while to start, and a quit signal meanwhile
+  // ends the start-up before anything is made, so nothing needs writing.
   InstallQuitSignals();
+  QApplication qapp(argc, argv);
+  if (QuitRequested()) return 0;
+  platform::InitQt();
+  DeliverQuitSignals();
   {
     // Opening the sound output connects to the sound server and starts its
     // threads; the splash plays its sounds silently and needs none of that.
     AfterFirstExpose startAudio(audio::Start);
     platform::BringUp(startup);
     pump::StartRealPump();
-    if (!(CurrentApp() && CurrentApp()->Quitting())) qapp.exec();
+    if (!(CurrentApp() && CurrentApp()->Quitting())) {
+      // Registered last, so it runs before the destructors of everything made so far.
+      std::atexit(OnExitFromLoop);
+      gLoopThread = std::this_thread::get_id();
+      gInLoop = true;
+      qapp.exec();
+      gInLoop = false;
+    }
   }
   Guard(finalise);
   windows::DestroyAll();
