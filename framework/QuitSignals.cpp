@@ -40,7 +40,12 @@ void InstallQuitSignals() {
   sa.sa_flags = SA_RESTART;
   // The handlers stay for the rest of the process: a request during the quit
   // only waits for the quit's write to finish.
-  for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    // A hang-up that the game was started to ignore (nohup) stays ignored.
+    struct sigaction before {};
+    if (sig == SIGHUP && sigaction(sig, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+    sigaction(sig, &sa, nullptr);
+  }
 }
 
 bool QuitRequested() {

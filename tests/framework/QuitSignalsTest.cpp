@@ -1,9 +1,11 @@
-// The quit signals' channel stays inside the game: a browser it starts does not inherit it.
+// The quit signals: their channel stays inside the game (a browser it starts does not
+// inherit it), and a hang-up the game was told to ignore stays ignored.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -36,6 +38,20 @@ TEST(QuitSignals, TheirSocketsCloseOnExec) {
       },
       10);
   EXPECT_EQ(result, 0) << "sockets left open across exec, or 10: not the two made";
+}
+
+TEST(QuitSignals, AHangUpTheGameWasStartedToIgnoreStaysIgnored) {
+  int result = RunForked(
+      [] {
+        std::signal(SIGHUP, SIG_IGN);  // as nohup starts it
+        fw::InstallQuitSignals();
+        struct sigaction hup {}, term {};
+        sigaction(SIGHUP, nullptr, &hup);
+        sigaction(SIGTERM, nullptr, &term);
+        return (hup.sa_handler == SIG_IGN ? 0 : 1) + (term.sa_handler != SIG_DFL ? 0 : 2);
+      },
+      10);
+  EXPECT_EQ(result, 0) << "1: the hang-up is no longer ignored; 2: SIGTERM is not taken";
 }
 
 }  // namespace
