@@ -56,6 +56,12 @@ ReplyReader::State ReplyReader::End() {
   return state_;
 }
 
+ReplyReader::State ReplyReader::Broken(int codeBeforeReply) {
+  if (state_ != State::Reading) return state_;
+  Fail(phase_ == Phase::Head ? codeBeforeReply : HTTPSocket::kErrTruncated);
+  return state_;
+}
+
 void ReplyReader::Fail(int code) {
   state_ = State::Failed;
   error = code;

@@ -262,6 +262,22 @@ TEST_F(HTTPSocketTest, AConnectionThatEndsInsideTheBodyIsTruncated) {
   ASSERT_TRUE(WaitForAnswer());
   EXPECT_EQ(errors, std::vector<int>{HTTPSocket::kErrTruncated});
   EXPECT_TRUE(pages.empty());
+  server.reset();
+
+  // A body without a length ends only with an orderly close; a reset ends none.
+  const std::string unsized = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n2.2\tonly a part";
+  const std::string sized = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n2.2\tonly a part";
+  const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nc\r\n2.2\tonly a p";
+  for (const std::string& cut : {unsized, sized, chunked}) {
+    SCOPED_TRACE(cut.substr(cut.find("\r\n") + 2, cut.find("\r\n\r\n") - cut.find("\r\n") - 2));
+    ExpectOnlyError({cut, Reply::Then::Reset}, HTTPSocket::kErrTruncated);
+  }
+  server = Serve([&](const std::string&) { return Reply{unsized, Reply::Then::Close}; });
+  errors.clear();
+  socket.Get(Address());
+  ASSERT_TRUE(WaitForAnswer());
+  ASSERT_EQ(pages.size(), 1u) << (errors.empty() ? 0 : errors[0]);
+  EXPECT_EQ(pages[0].body, "2.2\tonly a part");
 }
 
 // Mended: Qt asked for compressed replies on its own, and a body it could not
