@@ -167,9 +167,11 @@ class Transfer : public QObject {
   void Finish(Outcome outcome) {
     done_ = true;
     QObject::disconnect(connection_, nullptr, this, nullptr);
+    // On its way before the connection closes: a server that sees the close may count
+    // on the answer having arrived.
+    outlet_->Post(std::move(outcome));
     connection_->abort();
     LetGoOfPeer();
-    outlet_->Post(std::move(outcome));
   }
 
   std::string host_;

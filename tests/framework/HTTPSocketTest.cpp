@@ -32,6 +32,13 @@ struct Page {
 
 std::string Address(const std::string& path = "/Zembo/ZemboVers.txt") { return std::string("http://") + kHost + path; }
 
+// Waits in real time, with no event processed, until the client has read n replies of
+// the server to their end: their answers are then on the event loop, not yet delivered.
+bool ReadToTheEnd(const LocalHttpServer& server, int n = 1) {
+  for (int i = 0; i < 5000 && server.ReadToTheEnd() < n; ++i) std::this_thread::sleep_for(1ms);
+  return server.ReadToTheEnd() >= n;
+}
+
 class HTTPSocketTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -310,9 +317,8 @@ TEST_F(HTTPSocketTest, ASecondGetReplacesThePendingOne) {
   std::string firstAddress = "http://127.0.0.1:" + std::to_string(first.Port()) + "/a.txt";
   socket.Get(firstAddress);
   // The first reply arrives and waits, undelivered, while the second is asked for.
-  for (int i = 0; i < 5000 && first.Requests().empty(); ++i) std::this_thread::sleep_for(1ms);
-  ASSERT_EQ(first.Requests().size(), 1u);
-  std::this_thread::sleep_for(100ms);
+  ASSERT_TRUE(ReadToTheEnd(first));
+  EXPECT_EQ(Answers(), 0);
   socket.Get(Address());
   ASSERT_TRUE(WaitForAnswer());
   Settle();
@@ -332,7 +338,7 @@ TEST_F(HTTPSocketTest, AGetFromAnotherHandlerReplacesAnAnswerNotYetDelivered) {
   socket.Get(Address());
   // The first reply comes in while no event is processed; the other socket's answer
   // is queued behind it, so it runs after the first reply has been read.
-  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(ReadToTheEnd(*server));
   other.Get("no address");
   ASSERT_TRUE(WaitReal([&] { return asked == 2 && Answers() > 0; }));
   Settle();
@@ -344,8 +350,9 @@ TEST_F(HTTPSocketTest, AGetFromAnotherHandlerReplacesAnAnswerNotYetDelivered) {
 TEST_F(HTTPSocketTest, AReplyThatArrivesWhileTheLoopWaitsIsDelivered) {
   auto server = Serve([](const std::string&) { return LocalHttpServer::Page(200, "OK", "2.2"); });
   socket.Get(Address());
-  // Real time passes with no event processed, as during a blocking wait of the game.
-  std::this_thread::sleep_for(300ms);
+  // The reply comes in with no event processed, as during a blocking wait of the game.
+  ASSERT_TRUE(ReadToTheEnd(*server));
+  EXPECT_EQ(Answers(), 0);
   fw::test::Advance(0);
   ASSERT_TRUE(WaitForAnswer());
   ASSERT_EQ(pages.size(), 1u);
@@ -353,12 +360,14 @@ TEST_F(HTTPSocketTest, AReplyThatArrivesWhileTheLoopWaitsIsDelivered) {
 }
 
 TEST_F(HTTPSocketTest, ClosingCancelsThePendingRequest) {
-  for (auto wait : {0ms, 300ms}) {
-    SCOPED_TRACE(wait.count());
+  for (bool arrived : {false, true}) {
+    SCOPED_TRACE(arrived ? "arrived" : "on its way");
     auto server = Serve([](const std::string&) { return LocalHttpServer::Page(200, "OK", "late"); });
     socket.Get(Address());
-    // With the wait the reply has come in and waits to be delivered.
-    std::this_thread::sleep_for(wait);
+    // Arrived: the reply has come in and waits to be delivered.
+    if (arrived) {
+      ASSERT_TRUE(ReadToTheEnd(*server));
+    }
     socket.Close();
     EXPECT_FALSE(socket.IsPending());
     Settle();
@@ -369,14 +378,16 @@ TEST_F(HTTPSocketTest, ClosingCancelsThePendingRequest) {
 
 TEST_F(HTTPSocketTest, DestroyingTheSocketCancelsThePendingRequest) {
   int calls = 0;
-  for (auto wait : {0ms, 300ms}) {
-    SCOPED_TRACE(wait.count());
+  for (bool arrived : {false, true}) {
+    SCOPED_TRACE(arrived ? "arrived" : "on its way");
     auto server = Serve([](const std::string&) { return LocalHttpServer::Page(200, "OK", "late"); });
     auto doomed = std::make_unique<HTTPSocket>();
     doomed->PageReceived = [&](const std::string&, int, const fw::InternetHeaders&, const std::string&) { ++calls; };
     doomed->Error = [&](int) { ++calls; };
     doomed->Get(Address());
-    std::this_thread::sleep_for(wait);
+    if (arrived) {
+      ASSERT_TRUE(ReadToTheEnd(*server));
+    }
     doomed.reset();
     Settle();
     fw::test::Advance(HTTPSocket::kTimeLimitMs + 1000);
