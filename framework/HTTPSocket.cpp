@@ -8,12 +8,19 @@
 #include <QThread>
 #include <QUrl>
 
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "Application.h"
 #include "Clock.h"
@@ -98,13 +105,16 @@ class Transfer : public QObject {
  public:
   Transfer(std::string host, int port, std::string request, std::shared_ptr<Outlet> outlet)
       : host_(std::move(host)), port_(port), request_(std::move(request)), outlet_(std::move(outlet)) {}
+  ~Transfer() override { LetGoOfPeer(); }
 
   void Begin() {
     connection_ = new QTcpSocket(this);
     // Only the host asked for is ever contacted, never a proxy set for the application.
     connection_->setProxy(QNetworkProxy::NoProxy);
-    connect(connection_, &QTcpSocket::connected, this,
-            [this] { connection_->write(request_.data(), static_cast<qint64>(request_.size())); });
+    connect(connection_, &QTcpSocket::connected, this, [this] {
+      peer_ = ::fcntl(static_cast<int>(connection_->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
+      connection_->write(request_.data(), static_cast<qint64>(request_.size()));
+    });
     connect(connection_, &QTcpSocket::readyRead, this, [this] { Read(); });
     connect(connection_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) { Ended(e); });
     connect(connection_, &QTcpSocket::disconnected, this, [this] { Ended(QAbstractSocket::RemoteHostClosedError); });
@@ -120,10 +130,30 @@ class Transfer : public QObject {
 
   void Ended(QAbstractSocket::SocketError error) {
     if (done_) return;
-    if (error != QAbstractSocket::RemoteHostClosedError) return Finish(Failure(CodeFor(error)));
-    // Closed, or reset, by the server: what it sent before that may be the whole reply.
+    // What the server sent before the end may be the whole reply.
     Read();
-    if (!done_) Settle(reader_.End());
+    if (done_) return;
+    if (error != QAbstractSocket::RemoteHostClosedError) {
+      Settle(reader_.Broken(CodeFor(error)));
+    } else if (ClosedInOrder()) {
+      Settle(reader_.End());
+    } else {
+      Settle(reader_.Broken(HTTPSocket::kErrConnectionLost));
+    }
+  }
+
+  // Qt reads a reset connection as one the server closed. The connection's own state
+  // tells them apart: after the server's orderly close it waits for ours, held open by
+  // the second descriptor when Qt has let go of its own.
+  bool ClosedInOrder() const {
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    return peer_ >= 0 && ::getsockopt(peer_, IPPROTO_TCP, TCP_INFO, &info, &size) == 0 &&
+           info.tcpi_state == TCP_CLOSE_WAIT;
+  }
+
+  void LetGoOfPeer() {
+    if (peer_ >= 0) ::close(std::exchange(peer_, -1));
   }
 
   void Settle(http::ReplyReader::State state) {
@@ -137,8 +167,11 @@ class Transfer : public QObject {
   void Finish(Outcome outcome) {
     done_ = true;
     QObject::disconnect(connection_, nullptr, this, nullptr);
-    connection_->abort();
+    // On its way before the connection closes: a server that sees the close may count
+    // on the answer having arrived.
     outlet_->Post(std::move(outcome));
+    connection_->abort();
+    LetGoOfPeer();
   }
 
   std::string host_;
@@ -148,6 +181,7 @@ class Transfer : public QObject {
   QTcpSocket* connection_ = nullptr;
   http::ReplyReader reader_;
   bool done_ = false;
+  int peer_ = -1;  // a second descriptor of the connection, once it is made
 };
 
 // Under the manual clock of headless runs, a test stepping the clock runs through the time

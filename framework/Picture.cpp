@@ -72,10 +72,18 @@ int Graphics::Width() const { return impl_->width; }
 int Graphics::Height() const { return impl_->height; }
 
 namespace {
-// Control characters have no glyph: a font would draw a box in their place.
-QString Printable(QString s) {
-  s.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\n' && c != u'\t'; });
-  return s;
+// Control characters have no glyph: a font would draw a box in their place. Format
+// characters draw nothing but reorder or join what is around them (U+202E turns the
+// rest of a line around), so text from a file could show other than it reads.
+QString Printable(const QString& s) {
+  QString out;
+  out.reserve(s.size());
+  for (char32_t c : s.toUcs4()) {
+    auto kind = QChar::category(c);
+    if ((kind != QChar::Other_Control && kind != QChar::Other_Format) || c == U'\n' || c == U'\t')
+      out.append(QChar::fromUcs4(c));
+  }
+  return out;
 }
 }  // namespace
 

@@ -56,22 +56,32 @@ ReplyReader::State ReplyReader::End() {
   return state_;
 }
 
+ReplyReader::State ReplyReader::Broken(int codeBeforeReply) {
+  if (state_ != State::Reading) return state_;
+  Fail(phase_ == Phase::Head ? codeBeforeReply : HTTPSocket::kErrTruncated);
+  return state_;
+}
+
 void ReplyReader::Fail(int code) {
   state_ = State::Failed;
   error = code;
 }
 
-// One line without its line end, once it is all there.
+// One line without its line end, once it is all there. The limit is on the line without
+// its line end, checked on the part received so far too, so that the answer is the same
+// however the line's bytes arrive.
 std::optional<std::string> ReplyReader::Line(std::size_t limit) {
   std::size_t nl = pending_.find('\n');
-  if (nl == std::string::npos) {
-    if (pending_.size() > limit) Fail(phase_ == Phase::Head || phase_ == Phase::Trailer ? HTTPSocket::kErrFailed
-                                                                                         : HTTPSocket::kErrUndecodable);
+  std::size_t length = nl == std::string::npos ? pending_.size() : nl;
+  // A carriage return before the newline is the line end's, and so may be one that came last.
+  if (length > 0 && pending_[length - 1] == '\r') --length;
+  if (length > limit) {
+    Fail(phase_ == Phase::Head || phase_ == Phase::Trailer ? HTTPSocket::kErrFailed : HTTPSocket::kErrUndecodable);
     return std::nullopt;
   }
-  std::string line = pending_.substr(0, nl);
+  if (nl == std::string::npos) return std::nullopt;
+  std::string line = pending_.substr(0, length);
   pending_.erase(0, nl + 1);
-  if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
 }
 

@@ -238,7 +238,7 @@ struct SpriteSurface::Impl : Scheduled {
       for (const auto& [first, second] : pairs) {
         if (stoppedThisFrame) break;
         if (first->IsClosed() || second->IsClosed()) continue;
-        if (auto collision = owner.Collision) Guard([&] { collision(*first, *second); });
+        if (auto collision = owner.Collision) Guard([&collision, &a = *first, &b = *second] { collision(a, b); });
         if (alive.expired()) return;
       }
     }

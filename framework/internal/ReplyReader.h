@@ -24,8 +24,12 @@ class ReplyReader {
 
   // Takes the bytes that arrived; the state after them.
   State Feed(std::string_view bytes);
-  // The server closed the connection.
+  // The server closed the connection in order.
   State End();
+  // The connection broke: reset, or failed to read. Only an orderly close ends a body
+  // sent without a length, so this is codeBeforeReply before the reply's head is read
+  // and the truncated-body error after it.
+  State Broken(int codeBeforeReply);
 
   int error = 0;
   int status = 0;

@@ -230,6 +230,18 @@ TEST(Graphics, ControlCharactersDrawNothingAndTakeNoWidth) {
   EXPECT_EQ(plain.Graphics().StringWidth("free to"), marked.Graphics().StringWidth(std::string("free\x17 to")));
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 200; ++x) ASSERT_EQ(plain.Pixel(x, y), marked.Pixel(x, y)) << x << "," << y;
+
+  // Nor do the other controls and the format characters, which would turn text around.
+  for (const char* text : {"free\x7F to", "free\u0085 to", "free\u202E to", "free\u2067 to\u2069", "free\u200B to",
+                           "free\U000E0001 to"}) {
+    SCOPED_TRACE(text);
+    fw::Picture other(200, 30);
+    other.Graphics().SetTextSize(12);
+    other.Graphics().DrawString(text, 5, 20);
+    EXPECT_EQ(plain.Graphics().StringWidth("free to"), other.Graphics().StringWidth(text));
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 200; ++x) ASSERT_EQ(plain.Pixel(x, y), other.Pixel(x, y)) << x << "," << y;
+  }
 }
 
 }  // namespace

@@ -124,8 +124,23 @@ void LocalHttpServer::Answer(int fd) {
     // Closing with a zero linger time sends a reset instead of an orderly end.
     linger l{1, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+  } else if (sent && reply.then == Reply::Then::Close) {
+    // The orderly end, then the client's own close once it has read up to it.
+    ::shutdown(fd, SHUT_WR);
+    if (AwaitClose(fd)) ++readToTheEnd_;
   }
   ::close(fd);
+}
+
+bool LocalHttpServer::AwaitClose(int fd) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRequestLimitMs);
+  while (!stop_ && std::chrono::steady_clock::now() < end) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, kPollMs) <= 0) continue;
+    char buf[4096];
+    if (::recv(fd, buf, sizeof buf, 0) <= 0) return true;  // closed, or reset as it closed
+  }
+  return false;
 }
 
 bool LocalHttpServer::SendAll(int fd, const std::string& bytes) {

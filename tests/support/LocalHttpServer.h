@@ -33,6 +33,9 @@ class LocalHttpServer {
   std::vector<std::string> Requests() const;
   // How many connections were accepted.
   int Connections() const { return connections_; }
+  // How many replies ending in Close the client read to their end: it closed its side
+  // after the server's.
+  int ReadToTheEnd() const { return readToTheEnd_; }
 
   // A whole reply with a Content-Length, closing the connection afterwards.
   static Reply Page(int status, const std::string& reason, const std::string& body,
@@ -44,6 +47,7 @@ class LocalHttpServer {
   void Serve();
   void Answer(int fd);
   bool SendAll(int fd, const std::string& bytes);
+  bool AwaitClose(int fd);
 
   Handler handler_;
   int listener_ = -1;
@@ -51,6 +55,7 @@ class LocalHttpServer {
   int wake_[2] = {-1, -1};
   std::atomic<bool> stop_{false};
   std::atomic<int> connections_{0};
+  std::atomic<int> readToTheEnd_{0};
   std::vector<int> held_;
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;

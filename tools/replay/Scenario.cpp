@@ -89,7 +89,7 @@ Scenario Read(const json& doc) {
                                       "mouse",  "keys",       "clicks", "snapshots", "menu", "buttons",
                                       "type",   "answers",    "dataFile", "today", "quit"};
   for (const auto& [key, value] : doc.items())
-    if (std::find_if(std::begin(kKeys), std::end(kKeys), [&](const char* k) { return key == k; }) == std::end(kKeys))
+    if (std::find_if(std::begin(kKeys), std::end(kKeys), [&key = key](const char* k) { return key == k; }) == std::end(kKeys))
       Fail("unknown key \"" + key + "\"");
   if (!doc.contains("ticks")) Fail("\"ticks\" is required");
 
