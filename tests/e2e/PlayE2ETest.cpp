@@ -19,17 +19,17 @@
 #include <string>
 #include <thread>
 
+#include "tests/e2e/XTools.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
+using namespace e2e;
+
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-const std::string kExe = std::string(ZEMBO_APP_DIR) + "/bin/zembo";
-constexpr auto kStep = 20s;         // the longest any one wait may take
-constexpr int kCommandSeconds = 10;  // each X tool run is cut off after this
 // The play field within the play window's content (pixels): x, y, width, height.
 constexpr int kFieldX = 0, kFieldY = 4, kFieldW = 500, kFieldH = 500;
 // The run button's centre and the Accept button's centre, in their windows' content.
@@ -41,22 +41,8 @@ constexpr int kInfoMenuX = 117, kInfoMenuY = 9;
 // The functions' bits in _MOTIF_WM_HINTS.
 constexpr int kMwmAll = 0x1, kMwmMinimise = 0x8, kMwmMaximise = 0x10, kMwmClose = 0x20;
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
-bool OnPath(const std::string& tool) {
-  return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
 
-// The value after "name=" up to the next space or line end in text.
-std::string ValueOf(const std::string& text, const std::string& name) {
-  auto at = text.find(name + "=");
-  if (at == std::string::npos) return {};
-  at += name.size() + 1;
-  return text.substr(at, text.find_first_of(" \n", at) - at);
-}
 
 class PlayOnX : public testing::Test {
  protected:
@@ -67,15 +53,7 @@ class PlayOnX : public testing::Test {
 
   // Runs an X tool on the game's display; its standard output, or none when it failed.
   std::optional<std::string> X(const std::string& command) {
-    std::string line = "DISPLAY=" + display_ + " XAUTHORITY=" + auth_ + " timeout " + std::to_string(kCommandSeconds) +
-                       " " + command + " 2>/dev/null";
-    FILE* p = ::popen(line.c_str(), "r");
-    if (!p) return std::nullopt;
-    std::string out;
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    if (::pclose(p) != 0) return std::nullopt;
-    return out;
+    return e2e::RunOn(display_, auth_, kCommandSeconds, command);
   }
 
   // The top-left corner on screen of the content of the window with this title, once

@@ -23,36 +23,23 @@
 #include <string>
 #include <thread>
 
+#include "tests/e2e/XTools.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
+using namespace e2e;
+
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-const std::string kExe = std::string(ZEMBO_APP_DIR) + "/bin/zembo";
-constexpr auto kStep = 20s;          // the longest any one wait may take
-constexpr int kCommandSeconds = 10;  // each X tool run is cut off after this
 // The Accept button's centre in the Current Player window's content, and that content's height (pixels).
 constexpr int kAcceptX = 160, kAcceptY = 100, kAskHeight = 135;
 const std::string kName = "Kim";
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
-bool OnPath(const std::string& tool) {
-  return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
 
-std::string ValueOf(const std::string& text, const std::string& name) {
-  auto at = text.find(name + "=");
-  if (at == std::string::npos) return {};
-  at += name.size() + 1;
-  return text.substr(at, text.find_first_of(" \n", at) - at);
-}
 
 // A Unix socket of the abstract namespace (name without the leading zero byte).
 sockaddr_un Abstract(const std::string& name, socklen_t& length) {
@@ -102,15 +89,7 @@ class SessionEnd : public testing::Test {
   }
 
   std::optional<std::string> X(const std::string& command) {
-    std::string line = "DISPLAY=:" + std::to_string(xDisplay_) + " XAUTHORITY=" + (dir_.path() / "no-auth").string() +
-                       " timeout " + std::to_string(kCommandSeconds) + " " + command + " 2>/dev/null";
-    FILE* p = ::popen(line.c_str(), "r");
-    if (!p) return std::nullopt;
-    std::string out;
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    if (::pclose(p) != 0) return std::nullopt;
-    return out;
+    return e2e::RunOn(":" + std::to_string(xDisplay_), (dir_.path() / "no-auth").string(), kCommandSeconds, command);
   }
 
   // The geometry of the game's window with this title, once it is mapped.
