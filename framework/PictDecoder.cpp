@@ -1,11 +1,20 @@
+// The PICT version 2 decoder: QuickDraw opcodes drawn into one picture frame.
 #include "ImageCodecs.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <utility>
 
+#include "internal/CodecReader.h"
+
 namespace fw::codec {
 namespace {
+
+using detail::Area;
+using detail::Argb;
+using detail::Reader;
+using detail::SizeAcceptable;
+using detail::UnpackBits;
 
 constexpr std::size_t kPictFileHeader = 512;  // bytes of file-system header before a PICT
 constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFF;
@@ -15,85 +24,6 @@ constexpr std::uint32_t kOpaqueBlack = 0xFF000000;
 // (32 bytes of opcode can scale one pixel over the whole frame).
 constexpr std::int64_t kPaintBudgetFrames = 4;
 constexpr std::int64_t kMinPaintBudget = 1 << 16;  // pixels: small frames may still be drawn in several pieces
-
-// Big-endian reader over untrusted bytes: a read past the end latches a
-// failure and yields zeros, so parsers check Ok() once per step.
-class Reader {
- public:
-  explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-
-  bool Ok() const { return ok_; }
-  std::size_t Left() const { return ok_ ? bytes_.size() - pos_ : 0; }
-  std::size_t Pos() const { return pos_; }
-
-  std::uint8_t U8() { return Need(1) ? bytes_[pos_++] : 0; }
-  std::uint16_t U16() {
-    if (!Need(2)) return 0;
-    const auto v = static_cast<std::uint16_t>(bytes_[pos_] << 8 | bytes_[pos_ + 1]);
-    pos_ += 2;
-    return v;
-  }
-  std::int16_t S16() { return static_cast<std::int16_t>(U16()); }
-  std::uint32_t U32() {
-    const std::uint32_t hi = U16();
-    return hi << 16 | U16();
-  }
-  void Skip(std::size_t n) {
-    if (Need(n)) pos_ += n;
-  }
-  std::span<const std::uint8_t> Take(std::size_t n) {
-    if (!Need(n)) return {};
-    auto s = bytes_.subspan(pos_, n);
-    pos_ += n;
-    return s;
-  }
-
- private:
-  bool Need(std::size_t n) {
-    if (ok_ && n > bytes_.size() - pos_) ok_ = false;
-    return ok_;
-  }
-
-  std::span<const std::uint8_t> bytes_;
-  std::size_t pos_ = 0;
-  bool ok_ = true;
-};
-
-bool SizeAcceptable(std::int64_t w, std::int64_t h) {
-  return w > 0 && h > 0 && w <= kMaxPictureSide && h <= kMaxPictureSide;
-}
-
-// Expands a PackBits stream into exactly out.size() bytes. A stream that ends
-// early, or a run that would spill past the row, is refused.
-bool UnpackBits(std::span<const std::uint8_t> in, std::span<std::uint8_t> out) {
-  std::size_t i = 0;
-  std::size_t o = 0;
-  while (o < out.size()) {
-    if (i >= in.size()) return false;
-    const auto n = static_cast<std::int8_t>(in[i++]);
-    if (n >= 0) {
-      const auto count = static_cast<std::size_t>(n) + 1;
-      if (count > in.size() - i || count > out.size() - o) return false;
-      std::copy_n(in.data() + i, count, out.data() + o);
-      i += count;
-      o += count;
-    } else if (n != -128) {  // -128 is a no-op by convention
-      const auto count = static_cast<std::size_t>(1 - n);
-      if (i >= in.size() || count > out.size() - o) return false;
-      std::fill_n(out.data() + o, count, in[i++]);
-      o += count;
-    }
-  }
-  return true;
-}
-
-std::uint32_t Argb(std::uint8_t a, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  return std::uint32_t{a} << 24 | std::uint32_t{r} << 16 | std::uint32_t{g} << 8 | b;
-}
-
-std::size_t Area(std::int64_t w, std::int64_t h) { return static_cast<std::size_t>(w * h); }
-
-// ---------------------------------------------------------------- PICT
 
 struct Rect {
   int top = 0, left = 0, bottom = 0, right = 0;
@@ -474,59 +404,6 @@ std::optional<RGBAImage> DecodePICT(std::span<const std::uint8_t> bytes) {
   Painting drawn(Pass::kDraw);
   if (!WalkPICT(bytes, drawn) || drawn.img.pixels.empty()) return std::nullopt;  // no pixels: nothing to show
   return std::move(drawn.img);
-}
-
-// ---------------------------------------------------------------- PSD
-
-std::optional<RGBAImage> DecodePSD(std::span<const std::uint8_t> bytes) {
-  constexpr int kModeRGB = 3;
-  Reader r(bytes);
-  if (r.U32() != 0x38425053) return std::nullopt;  // "8BPS"
-  if (r.U16() != 1) return std::nullopt;           // 2 is the large-document format
-  r.Skip(6);
-  const int channels = r.U16();
-  const std::uint32_t height = r.U32();
-  const std::uint32_t width = r.U32();
-  const int depth = r.U16();
-  const int mode = r.U16();
-  if (!r.Ok() || (channels != 3 && channels != 4) || depth != 8 || mode != kModeRGB) return std::nullopt;
-  if (!SizeAcceptable(width, height)) return std::nullopt;
-  for (int section = 0; section < 3; ++section) r.Skip(r.U32());  // colour data, resources, layers
-  const int compression = r.U16();
-  if (!r.Ok()) return std::nullopt;
-
-  const int w = static_cast<int>(width);
-  const int h = static_cast<int>(height);
-  const std::size_t rows = static_cast<std::size_t>(channels) * height;
-  std::vector<std::uint8_t> planes;
-  if (compression == 0) {
-    auto raw = r.Take(rows * width);
-    if (!r.Ok()) return std::nullopt;
-    planes.assign(raw.begin(), raw.end());
-  } else if (compression == 1) {
-    // A table of each row's packed length, then the rows, channel by channel.
-    auto counts = r.Take(rows * 2);
-    if (!r.Ok()) return std::nullopt;
-    std::size_t total = 0;
-    for (std::size_t i = 0; i < rows; ++i) total += static_cast<std::size_t>(counts[2 * i] << 8 | counts[2 * i + 1]);
-    if (total > r.Left() || total * 64 < rows * width) return std::nullopt;  // a run packs 128 bytes into 2
-    planes.resize(rows * width);
-    for (std::size_t i = 0; i < rows; ++i) {
-      auto data = r.Take(static_cast<std::size_t>(counts[2 * i] << 8 | counts[2 * i + 1]));
-      if (!UnpackBits(data, std::span(planes).subspan(i * width, width))) return std::nullopt;
-    }
-  } else {
-    return std::nullopt;
-  }
-
-  RGBAImage img{w, h, std::vector<std::uint32_t>(Area(w, h))};
-  const std::size_t plane = Area(w, h);
-  for (std::size_t i = 0; i < plane; ++i) {
-    // The merged image's fourth channel is its transparency.
-    const std::uint8_t a = channels == 4 ? planes[3 * plane + i] : 0xFF;
-    img.pixels[i] = Argb(a, planes[i], planes[plane + i], planes[2 * plane + i]);
-  }
-  return img;
 }
 
 }  // namespace fw::codec
