@@ -3,6 +3,7 @@
 #include "framework/Clock.h"
 #include "game/BonusRd.h"
 #include "game/GameScrn.h"
+#include "game/Pixel.h"
 #include "shell/globals.h"
 
 namespace replay {
@@ -24,13 +25,19 @@ Json Placed(const fw::Sprite& sprite, const SpriteIds& ids) {
   return j;
 }
 
-Json BubbleState(const Bubble& b, const SpriteIds& ids) {
+// The ball's and a bubble's id, exact place and speed, the fields their states start with.
+Json Moving(const game::ExactSprite& sprite, const SpriteIds& ids) {
   Json j;
-  j["id"] = ids(b);
-  j["xPos"] = b.xPos();
-  j["yPos"] = b.yPos();
-  j["mDx"] = b.dx();
-  j["mDy"] = b.dy();
+  j["id"] = ids(sprite);
+  j["xPos"] = sprite.xPos();
+  j["yPos"] = sprite.yPos();
+  j["mDx"] = sprite.dx();
+  j["mDy"] = sprite.dy();
+  return j;
+}
+
+Json BubbleState(const Bubble& b, const SpriteIds& ids) {
+  Json j = Moving(b, ids);
   j["closed"] = b.IsClosed();
   return j;
 }
@@ -66,12 +73,7 @@ Json SampleState(GameScrn& w, const SpriteIds& ids) {
   s["RndTxt"] = w.RndTxt.Text();
 
   s["ball"] = Either(w.redBall, [&](const ball& b) {
-    Json j;
-    j["id"] = ids(b);
-    j["xPos"] = b.xPos();
-    j["yPos"] = b.yPos();
-    j["mDx"] = b.dx();
-    j["mDy"] = b.dy();
+    Json j = Moving(b, ids);
     j["X"] = b.X();
     j["Y"] = b.Y();
     return j;
