@@ -43,6 +43,7 @@ constexpr std::array<BallCanvases::Place, kBallCanvases> BallCanvasPlaces() {
 class GameScrn : public fw::Window {
 
  public:
+  // ---- GameScrn.cpp: construction, layout and opening ----
   GameScrn();
   ~GameScrn() override;
   static GameScrn& Instance() { return fw::Implicit<GameScrn>(); }
@@ -50,7 +51,9 @@ class GameScrn : public fw::Window {
   // Closing the play window quits the game.
   bool Event_CancelClose() override;
   void Event_Open() override;
+  // GameMenus.cpp
   void Event_EnableMenuItems() override;
+  // GameRound.cpp
   // A modal window, a dialog or an open menu has the player's mouse: the round in play
   // waits, its clock and countdowns frozen, and goes on where it was once they are gone.
   void Event_Held(bool held) override;
@@ -114,26 +117,7 @@ class GameScrn : public fw::Window {
   fw::StaticText StaticText10{this, "StaticText10", 507, 287, 30, 16};
   CnvBtn runBtn{this, "runBtn", 510, 8, 120, 30};
 
-  // Round start and frame loop.
-  void hndlRunAction();
-  void setPAD();
-  void initBall();
-  void initBubble();
-  void mySS_NextFrame();
-  void movePaddle();
-  void shootBlt();
-
-  // Collisions, scoring and drops.
-  void mySS_Collision(fw::Sprite& first, fw::Sprite& second);
-  void bustAbubble(bool scores, bool byBall);
-  void hndlDone(bool won);
-  void hndlDropColl();
-  void addNewBall();
-
-  // Bonus rounds.
-  void hndlBonusDone(int n);
-
-  // Game flow.
+  // ---- GameFlow.cpp: the game's flow ----
   void gameStart(bool allowResume);
   void initStartVars();
   void reinit();
@@ -147,13 +131,13 @@ class GameScrn : public fw::Window {
   void confirmAbort();
   void askSave();
 
-  // Saved game and hall-of-fame entry.
+  // ---- GameSavedGame.cpp: saved game and hall-of-fame entry ----
   void saveInfo(bool fromMenu);
   void askResume();
   bool checkScore();
   void resetScores();
 
-  // Menus.
+  // ---- GameMenus.cpp: the menus ----
   void setSpeedMenu(int level);
   bool _FileNewPlayer_Action();
   bool _InformationInstructions_Action();
@@ -170,26 +154,26 @@ class GameScrn : public fw::Window {
   bool _InformationCheckVersion_Action();
   bool _FileSaveGame_Action();
 
-  // Where the game stands between its rounds. Idle: no round prepared (before the
-  // first game, or after an abort while the hall of fame is pending). Ready: a round
-  // is prepared and waits for the run button. InPlay: from the run button until the
-  // next round is prepared, through pauses, the round's end and its status window.
-  enum class Phase { Idle, Ready, InPlay };
-  Phase phase() const { return phase_; }
-  // A round is running, paused or ending, or its status window is still open: the
-  // game in progress must not be replaced under it.
-  bool roundInPlay() const { return phase_ == Phase::InPlay; }
-  // A game the player has under way, which a window left open from an earlier game must
-  // not end or replace: a round running, paused or just ended (its status window still
-  // open), or a later round prepared. What is left is a game just ended or aborted, or
-  // one not begun.
-  bool gameUnderway() const { return gameRunning || roundInPlay() || (phase_ == Phase::Ready && round > 1); }
-  // Every game begun has a number of its own. A window that reported a round acts on the
-  // play window only while its game is still the one there: not ended, aborted or replaced.
-  int gameNumber() const { return gameNumber_; }
-  bool stillPlaying(int game) const { return phase_ != Phase::Idle && game == gameNumber_; }
+  // ---- GameRound.cpp: round start, the hold and the frame loop ----
+  void hndlRunAction();
+  void setPAD();
+  void initBall();
+  void initBubble();
+  void mySS_NextFrame();
+  void movePaddle();
+  void shootBlt();
 
-  // Side panels and the run button.
+  // ---- GameCollisions.cpp: collisions, scoring and drops ----
+  void mySS_Collision(fw::Sprite& first, fw::Sprite& second);
+  void bustAbubble(bool scores, bool byBall);
+  void hndlDone(bool won);
+  void hndlDropColl();
+  void addNewBall();
+
+  // ---- GameBonus.cpp: the bonus rounds ----
+  void hndlBonusDone(int n);
+
+  // ---- GamePanels.cpp: side panels and the run button ----
   void ScoreCnv_Paint(fw::Graphics& g);
   void ballCnv_Paint(fw::Canvas& canvas, fw::Graphics& g);
   void timeCnv_Paint(fw::Graphics& g);
@@ -210,29 +194,84 @@ class GameScrn : public fw::Window {
   };
   std::optional<RoundResult> lastResult;
 
+  // ---- Where the game stands: every question about it is answered here ----
+  // Idle: no round prepared (before the first game, or after an abort while the hall of
+  // fame is pending). Ready: a round is prepared and waits for the run button. InPlay:
+  // from the run button until the next round is prepared, through pauses, the round's
+  // end and its status window.
+  enum class Phase { Idle, Ready, InPlay };
+  Phase phase() const { return phase_; }
+  // A round is prepared or in play: there is a game for the run button and the windows.
+  bool hasRound() const { return phase_ != Phase::Idle; }
+  // A round is prepared and waits for the run button.
+  bool roundReady() const { return phase_ == Phase::Ready; }
+  // A round is running, paused or ending, or its status window is still open: the
+  // game in progress must not be replaced under it.
+  bool roundInPlay() const { return phase_ == Phase::InPlay; }
+  // The round is played on: from the run button until it is won, lost or abandoned,
+  // a lost ball's countdown included.
+  bool roundRunning() const { return gameRunning; }
+  bool roundPaused() const { return isPause; }
+  // A modal window, a dialog or an open menu holds the round (see Event_Held).
+  bool roundHeld() const { return hold_.has_value(); }
   // The round is over (game lost, or the round timer armed): the run button no longer acts.
   bool roundEnded() const { return gameOver || roundTimer.GetMode() != fw::Timer::kOff; }
+  // From a round's end until its status window is answered: the game is neither new
+  // nor running.
+  bool roundOver() const { return roundInPlay() && !roundRunning(); }
+  // A game the player has under way, which a window left open from an earlier game must
+  // not end or replace: a round running, paused or just ended (its status window still
+  // open), or a later round prepared. What is left is a game just ended or aborted, or
+  // one not begun: the hall of fame, when it closes, starts the next game only then.
+  bool gameUnderway() const { return roundRunning() || roundInPlay() || (roundReady() && round > 1); }
+  // Every game begun has a number of its own. A window that reported a round acts on the
+  // play window only while its game is still the one there: not ended, aborted or replaced.
+  int gameNumber() const { return gameNumber_; }
+  bool stillPlaying(int game) const { return hasRound() && game == gameNumber_; }
 
  private:
   void Layout();
-  void addRain();
-  void moveRain();
-  void bonusFrame();
-  void normalFrame();
-  void pauseRound();
-  // Frames again, the pointer hidden and the keys at the field.
-  void playOn();
+
+  // GameFlow.cpp
   // Every end of a round: no pause left behind, no run button on a finished round.
   void endRound();
-  void refreshBallCnv(int index);
   void closeRain();
-
-  void AddMenuHandlers();
-  void enableItem(std::string_view name, bool enabled);
   void openStatusWindow(const RoundResult& result);
   // Ends the round in progress at once: surface stopped, sprites closed, nothing left
   // to resume or to count down, and no run button until a round is prepared again.
   void abandonRound();
+
+  // GameMenus.cpp
+  void AddMenuHandlers();
+  void enableItem(std::string_view name, bool enabled);
+  // The practice rounds: a round prepared from the one before it, outside the game.
+  void startPractice(int before);
+
+  // GameRound.cpp
+  void pauseRound();
+  // Frames again, the pointer hidden and the keys at the field.
+  void playOn();
+  void addRain();
+  void moveRain();
+  // A normal round's frame, in its steps.
+  void normalFrame();
+  void countdownOver();
+  bool readInput();
+  // Fires the bullet if it is parked; answers whether it was already in flight.
+  bool fireIfParked();
+  void applyRules();
+  bool moveSprites(bool bulletFlying);
+  bool settleBall(bool lost);
+  void refreshPanels(bool newSecond);
+
+  // GameCollisions.cpp
+  void refreshBallCnv(int index);
+
+  // GameBonus.cpp
+  // A bonus round's frame, in its steps.
+  void bonusFrame();
+  bool bonusClock();
+  void refreshBonusPanels(bool newSecond);
 
   Phase phase_ = Phase::Idle;
   int gameNumber_ = 0;

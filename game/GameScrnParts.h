@@ -1,0 +1,30 @@
+// What the play window's files share: the tuning they have in common and the
+// small helpers that reach the running application.
+#pragma once
+
+#include <string_view>
+
+#include "framework/Application.h"
+#include "shell/app.h"
+
+namespace game::scrn {
+
+inline constexpr int kStartPadWidth = 64;    // pixels
+inline constexpr int kPadGroup = -2;
+inline constexpr int kGameOverRound = 18;    // the internal round after the last one
+inline constexpr std::string_view kPlayingPrompt = "<p> to pause game";
+
+inline fw::Application* CurApp() { return fw::CurrentApp(); }
+
+// The game's application object, when it is the one running (tests may run a bare one).
+inline app* TheApp() { return dynamic_cast<app*>(CurApp()); }
+
+inline void MarkDirty() {
+  if (app* a = TheApp()) a->isDirty = true;
+}
+
+inline void SetPointer(const fw::MouseCursor* c) {
+  if (fw::Application* a = CurApp()) a->SetMouseCursor(c);
+}
+
+}  // namespace game::scrn
