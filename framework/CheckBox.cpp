@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "Window.h"
 #include "internal/QtBridge.h"
+#include "internal/WindowControls.h"
 
 namespace fw {
 

@@ -18,6 +18,9 @@ namespace fw {
 
 class Window;
 class MouseCursor;
+namespace internal {
+struct WindowControls;
+}
 
 class Control {
  public:
@@ -76,7 +79,7 @@ class Control {
   std::unique_ptr<Impl> impl_;
 
  private:
-  friend class Window;
+  friend struct internal::WindowControls;
   std::string name_;
   int index_ = -1;
   const MouseCursor* cursor_ = nullptr;

@@ -6,6 +6,7 @@
 
 #include "internal/Platform.h"
 #include "internal/QtBridge.h"
+#include "internal/WindowControls.h"
 #include "internal/Windows.h"
 
 namespace fw {

@@ -9,6 +9,7 @@
 
 #include "Window.h"
 #include "internal/QtBridge.h"
+#include "internal/WindowControls.h"
 
 namespace fw {
 

@@ -8,8 +8,8 @@
 
 #include "Application.h"
 #include "Window.h"
-#include "internal/Buttons.h"
 #include "internal/QtBridge.h"
+#include "internal/WindowControls.h"
 
 namespace fw {
 

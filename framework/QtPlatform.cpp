@@ -16,6 +16,7 @@
 #include "Window.h"
 #include "internal/Platform.h"
 #include "internal/QtBridge.h"
+#include "internal/WindowControls.h"
 
 namespace fw::platform {
 namespace {

@@ -15,6 +15,7 @@
 #include "Timer.h"
 #include "internal/Pump.h"
 #include "internal/QtBridge.h"
+#include "internal/WindowControls.h"
 
 namespace fw {
 

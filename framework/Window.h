@@ -22,6 +22,7 @@ class MenuBar;
 class MouseCursor;
 namespace internal {
 struct WindowAccess;
+struct WindowControls;
 }
 
 class Window {
@@ -98,8 +99,8 @@ class Window {
   Impl& impl() const { return *impl_; }
 
  private:
-  friend class Control;
   friend struct internal::WindowAccess;
+  friend struct internal::WindowControls;
   // Raises the Open handlers, gives the controls their first content and shows the window (once).
   void OpenNow();
   // The controls' first content, then the window on screen if it shows as it opens.

@@ -28,6 +28,7 @@
 #include "framework/internal/Pump.h"
 #include "framework/internal/Windows.h"
 #include "framework/internal/QtBridge.h"
+#include "framework/internal/WindowControls.h"
 #include "framework/headless/Driver.h"
 
 namespace fw::test {

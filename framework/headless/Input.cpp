@@ -23,6 +23,7 @@
 #include "framework/internal/MenuBridge.h"
 #include "framework/internal/Pump.h"
 #include "framework/internal/QtBridge.h"
+#include "framework/internal/WindowControls.h"
 #include "framework/internal/Windows.h"
 
 // Qt's own way into its shortcuts for a key that no platform delivered, as its test

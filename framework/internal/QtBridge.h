@@ -45,12 +45,6 @@ std::unique_ptr<Graphics> GraphicsOnPainter(QPainter& p, int w, int h);
 // Text laid out in a box with Qt's alignment and wrapping flags, in the graphics' font and colour.
 void DrawTextIn(Graphics& g, const QString& text, const QRect& box, int flags);
 
-class Window;
-// The widget that holds a window's content and controls.
-QWidget* ContentWidget(const Window& w);
-// The window's back colour and backdrop under area (window coordinates), drawn at the painter's origin.
-void PaintWindowBackground(const Window& w, QPainter& p, const QRect& area);
-
 struct Control::Impl {
   QPointer<QWidget> widget;
   // What the control shows; its widget only copies it to the screen.

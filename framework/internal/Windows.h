@@ -1,6 +1,7 @@
 // The list of open windows and their opening, for framework sources only.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <typeindex>
@@ -15,6 +16,8 @@ struct WindowAccess {
   static void OpenNow(Window& w) { w.OpenNow(); }
   static bool Opened(const Window& w) { return w.opened_; }
   static bool HasMenuHandler(const Window& w, std::string_view item) { return w.menuHandlers_.contains(item); }
+  // When the window was last shown or activated: the front one has the latest.
+  static std::uint64_t FrontStamp(const Window& w);
 };
 }  // namespace internal
 
