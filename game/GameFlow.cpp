@@ -162,23 +162,15 @@ void GameScrn::hndlAbort() {
 }
 
 void GameScrn::confirmAbort() {
-  fw::MessageDialog d;
-  d.Icon = 1;
-  d.Message = "Are you sure you want to quit the current game?";
-  d.Explanation = "The game will NOT be saved.";
-  d.ActionButton.Caption = "Abort Game";
-  d.CancelButton.Visible = true;
+  fw::MessageDialog d = Question("Are you sure you want to quit the current game?", "The game will NOT be saved.",
+                                 "Abort Game");
   if (d.ShowModal() == fw::MessageDialog::Pressed::Action) hndlAbort();
 }
 
 void GameScrn::askSave() {
-  fw::MessageDialog d;
-  d.Icon = 1;
-  d.Message = "Save the current game before quitting?";
-  d.Explanation = "Click 'Cancel' to continue playing.";
-  d.ActionButton.Caption = "Save Game";
+  fw::MessageDialog d = Question("Save the current game before quitting?", "Click 'Cancel' to continue playing.",
+                                 "Save Game");
   d.AlternateActionButton = {"Don't Save", true, false};
-  d.CancelButton.Visible = true;
   switch (d.ShowModal()) {
     case fw::MessageDialog::Pressed::Action:
       saveInfo(false);

@@ -33,12 +33,7 @@ void GameScrn::saveInfo(bool fromMenu) {
 }
 
 void GameScrn::askResume() {
-  fw::MessageDialog d;
-  d.Icon = 1;
-  d.Message = "Resume the saved game?";
-  d.Explanation = "Click 'Cancel' to play a NEW game";
-  d.ActionButton.Caption = "Resume";
-  d.CancelButton.Visible = true;
+  fw::MessageDialog d = Question("Resume the saved game?", "Click 'Cancel' to play a NEW game", "Resume");
   if (d.ShowModal() != fw::MessageDialog::Pressed::Action) {
     // Dismissed any other way too: a game needs its values.
     initStartVars();
@@ -68,12 +63,8 @@ bool GameScrn::checkScore() {
 }
 
 void GameScrn::resetScores() {
-  fw::MessageDialog d;
-  d.Icon = 1;
-  d.Message = "Are you sure you want to clear all of the High Scores?";
-  d.Explanation = "All scores will be set to 0";
-  d.ActionButton.Caption = "Clear";
-  d.CancelButton.Visible = true;
+  fw::MessageDialog d = Question("Are you sure you want to clear all of the High Scores?", "All scores will be set to 0",
+                                 "Clear");
   if (d.ShowModal() != fw::MessageDialog::Pressed::Action) return;
   std::string today = fw::Date::Today().ShortDate();
   for (std::string& row : globals::FameList) row = "Nobody,000," + today;

@@ -2,9 +2,12 @@
 // small helpers that reach the running application.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "framework/Application.h"
+#include "framework/MessageDialog.h"
 #include "shell/app.h"
 
 namespace game::scrn {
@@ -25,6 +28,17 @@ inline void MarkDirty() {
 
 inline void SetPointer(const fw::MouseCursor* c) {
   if (fw::Application* a = CurApp()) a->SetMouseCursor(c);
+}
+
+// A question to the player: icon 1, the action button and the cancel button.
+inline fw::MessageDialog Question(std::string message, std::string explanation, std::string action) {
+  fw::MessageDialog d;
+  d.Icon = 1;
+  d.Message = std::move(message);
+  d.Explanation = std::move(explanation);
+  d.ActionButton.Caption = std::move(action);
+  d.CancelButton.Visible = true;
+  return d;
 }
 
 }  // namespace game::scrn
